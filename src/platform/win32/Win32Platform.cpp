@@ -1,0 +1,307 @@
+// The platform operations on the real Windows API, almost one to one.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/Exception.h"
+#include "platform/Platform.h"
+#include "platform/win32/Handles.h"
+
+namespace dustmere::platform {
+
+namespace {
+
+FileTime ToTicks(const FILETIME& ft) noexcept {
+  return FileTime((std::uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+}
+
+FILETIME ToFiletime(FileTime ticks) noexcept {
+  FILETIME ft;
+  ft.dwLowDateTime = DWORD(std::uint64_t(ticks) & 0xFFFFFFFFu);
+  ft.dwHighDateTime = DWORD(std::uint64_t(ticks) >> 32);
+  return ft;
+}
+
+void CopyEntry(const WIN32_FIND_DATAW& data, DirEntry& entry) {
+  entry.Name.assign(data.cFileName);
+  entry.Attributes = data.dwFileAttributes;
+  entry.CreationTime = ToTicks(data.ftCreationTime);
+  entry.LastAccessTime = ToTicks(data.ftLastAccessTime);
+  entry.LastWriteTime = ToTicks(data.ftLastWriteTime);
+  entry.Size = (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+[[noreturn]] void RaiseLastError() {
+  throw Exception(SystemErrorMessage(GetLastError()));
+}
+
+}  // namespace
+
+// DirListing
+
+class DirListing::Impl {
+public:
+  win32::FindHandle Handle;
+  WIN32_FIND_DATAW Data{};
+  bool HavePending = false;
+};
+
+DirListing::DirListing(const std::wstring& Pattern) : FImpl(std::make_unique<Impl>()) {
+  // The basic information level skips the short 8.3 name, and the large fetch asks the file
+  // system for bigger batches: both make a whole-disk walk cheaper without changing what is seen.
+  FImpl->Handle.reset(FindFirstFileExW(Pattern.c_str(), FindExInfoBasic, &FImpl->Data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  FImpl->HavePending = FImpl->Handle.valid();
+}
+
+DirListing::~DirListing() = default;
+
+bool DirListing::IsOpen() const noexcept { return FImpl->Handle.valid(); }
+
+bool DirListing::Next(DirEntry& Entry) {
+  if (!FImpl->Handle.valid()) return false;
+  if (!FImpl->HavePending) {
+    if (!FindNextFileW(FImpl->Handle.get(), &FImpl->Data)) return false;
+  }
+  FImpl->HavePending = false;
+  CopyEntry(FImpl->Data, Entry);
+  return true;
+}
+
+void DirListing::Close() noexcept { FImpl->Handle.reset(); }
+
+std::optional<DirEntry> FindFile(const std::wstring& FileName) {
+  WIN32_FIND_DATAW data{};
+  win32::FindHandle handle(FindFirstFileW(FileName.c_str(), &data));
+  if (!handle.valid()) return std::nullopt;
+  DirEntry entry;
+  CopyEntry(data, entry);
+  return entry;
+}
+
+std::optional<std::uint32_t> FileAttributes(const std::wstring& Path) {
+  const DWORD attributes = GetFileAttributesW(Path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+bool DirectoryExists(const std::wstring& Path) {
+  const auto attributes = FileAttributes(Path);
+  return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& Path) {
+  const auto attributes = FileAttributes(Path);
+  return attributes && !(*attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Drives
+
+std::uint32_t LogicalDrives() { return GetLogicalDrives(); }
+
+DriveType DriveTypeOf(const std::wstring& Root) {
+  return static_cast<DriveType>(GetDriveTypeW(Root.c_str()));
+}
+
+std::optional<std::uint64_t> FreeBytesAvailable(const std::wstring& Root) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(Root.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
+// Folders
+
+std::wstring WindowsDirectory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+  if (length == 0) RaiseLastError();
+  if (length > MAX_PATH) {
+    // A longer path than the classic buffer: ask again with room for it rather than cut it.
+    std::wstring path(length, L'\0');
+    const UINT again = GetWindowsDirectoryW(path.data(), length);
+    if (again == 0 || again >= length) RaiseLastError();
+    path.resize(again);
+    return path;
+  }
+  return std::wstring(buffer, length);
+}
+
+std::wstring TempPath() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH, buffer);
+  if (length > MAX_PATH) {
+    std::wstring path(length, L'\0');
+    const DWORD again = GetTempPathW(length, path.data());
+    path.resize(again < length ? again : 0);
+    return path;
+  }
+  return std::wstring(buffer, length);
+}
+
+std::optional<std::wstring> SpecialFolderPath(int CSIDL) {
+  PIDLIST_ABSOLUTE raw = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL, &raw)) || raw == nullptr)
+    return std::nullopt;
+  win32::CoTaskMemPtr<ITEMIDLIST> idList(raw);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (!SHGetPathFromIDListW(idList.get(), buffer)) return std::nullopt;
+  return std::wstring(buffer);
+}
+
+// Clocks
+
+std::uint32_t TickCount() { return GetTickCount(); }
+
+FileTime SystemTimeNow() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return ToTicks(ft);
+}
+
+FileTime LocalTimeNow() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  FILETIME ft;
+  SystemTimeToFileTime(&st, &ft);
+  return ToTicks(ft);
+}
+
+std::optional<FileTime> FileTimeToLocal(FileTime Utc) {
+  const FILETIME utc = ToFiletime(Utc);
+  FILETIME local;
+  if (!FileTimeToLocalFileTime(&utc, &local)) return std::nullopt;
+  return ToTicks(local);
+}
+
+// Locale
+
+wchar_t DecimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) < 2) return L'.';
+  return buffer[0];
+}
+
+// Registry
+
+bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access) {
+  const HKEY root = Root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  const REGSAM sam = Access == RegistryAccess::Read
+                         ? (STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS)
+                         : KEY_ALL_ACCESS;
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, Key.c_str(), 0, sam, &raw) != ERROR_SUCCESS) return false;
+  win32::RegKeyHandle key(raw);
+  return true;
+}
+
+// Whole files
+
+std::string ReadWholeFile(const std::wstring& FileName) {
+  win32::FileHandle file(CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) RaiseLastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) RaiseLastError();
+  std::string bytes(size_t(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) RaiseLastError();
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
+  const std::wstring temporary = FileName + L".saving";
+  {
+    win32::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) RaiseLastError();
+    size_t done = 0;
+    while (done < Bytes.size()) {
+      DWORD written = 0;
+      const DWORD want = DWORD(std::min<size_t>(Bytes.size() - done, 1u << 30));
+      if (!WriteFile(file.get(), Bytes.data() + done, want, &written, nullptr) || written == 0) {
+        const DWORD error = GetLastError();
+        file.reset();
+        DeleteFileW(temporary.c_str());
+        throw Exception(SystemErrorMessage(error));
+      }
+      done += written;
+    }
+    if (!FlushFileBuffers(file.get())) {
+      const DWORD error = GetLastError();
+      file.reset();
+      DeleteFileW(temporary.c_str());
+      throw Exception(SystemErrorMessage(error));
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), FileName.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    throw Exception(SystemErrorMessage(error));
+  }
+}
+
+// Folders and times
+
+bool CreateFolder(const std::wstring& Path) { return CreateDirectoryW(Path.c_str(), nullptr); }
+
+bool RemoveEmptyFolder(const std::wstring& Path) { return RemoveDirectoryW(Path.c_str()); }
+
+bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUtc,
+                  std::optional<FileTime> LastWriteUtc) {
+  // FILE_FLAG_BACKUP_SEMANTICS lets the same call set the times of a folder.
+  win32::FileHandle file(CreateFileW(Path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                     nullptr));
+  if (!file.valid()) return false;
+  FILETIME access{}, write{};
+  if (LastAccessUtc) access = ToFiletime(*LastAccessUtc);
+  if (LastWriteUtc) write = ToFiletime(*LastWriteUtc);
+  return SetFileTime(file.get(), nullptr, LastAccessUtc ? &access : nullptr,
+                     LastWriteUtc ? &write : nullptr);
+}
+
+// Messages
+
+void ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit request for the main loop, which ends the program with it.
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Errors
+
+std::wstring SystemErrorMessage(std::uint32_t Code) {
+  wchar_t* raw = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, Code, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+  win32::LocalPtr<wchar_t> owned(raw);
+  std::wstring text = length ? std::wstring(raw, length) : std::wstring();
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    text.pop_back();
+  if (text.empty()) text = L"System error " + std::to_wstring(Code);
+  return text;
+}
+
+std::uint32_t LastErrorCode() { return GetLastError(); }
+
+}  // namespace dustmere::platform

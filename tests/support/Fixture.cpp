@@ -1,0 +1,167 @@
+#include "support/Fixture.h"
+
+#include <atomic>
+#include <stdexcept>
+
+#include "platform/Text.h"
+#include "scan/XolFiles.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/hosted/HostedMachine.h"
+#endif
+
+namespace dustmere::test {
+
+namespace {
+
+std::atomic<int> FixtureCounter{0};
+
+std::wstring UniqueName(const wchar_t* prefix) {
+#ifdef _WIN32
+  const unsigned long pid = GetCurrentProcessId();
+#else
+  const unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+  return std::wstring(prefix) + std::to_wstring(pid) + L"-" + std::to_wstring(++FixtureCounter);
+}
+
+#ifdef _WIN32
+// Removes a fixture folder and everything in it without following links out of it.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      const bool directory = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+      const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (directory && !link)
+        RemoveTree(path + L"\\");
+      else if (directory)
+        RemoveDirectoryW(path.c_str());
+      else
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(ExcludeTrailingPathDelimiter(folder).c_str());
+}
+#endif
+
+}  // namespace
+
+TFixtureTree::TFixtureTree() : FRoot(TempFolder() + UniqueName(L"dustmere-test-") + L"\\") {
+  if (!platform::CreateFolder(ExcludeTrailingPathDelimiter(FRoot)))
+    throw std::runtime_error("cannot create the fixture folder " + ToUtf8(FRoot));
+}
+
+TFixtureTree::~TFixtureTree() {
+#ifdef _WIN32
+  RemoveTree(FRoot);
+#else
+  if (const auto host = platform::hosted::HostPath(FRoot)) {
+    std::error_code ignored;
+    std::filesystem::remove_all(*host, ignored);  // removes links, never what they point at
+  }
+#endif
+}
+
+std::wstring TFixtureTree::Dir(const std::wstring& Relative) {
+  std::wstring path = FRoot;
+  for (size_t pos = 0; pos <= Relative.size();) {
+    size_t next = Relative.find(L'\\', pos);
+    if (next == std::wstring::npos) next = Relative.size();
+    if (next > pos) {
+      path += Relative.substr(pos, next - pos);
+      if (!platform::DirectoryExists(path) && !platform::CreateFolder(path))
+        throw std::runtime_error("cannot create " + ToUtf8(path));
+      path += L'\\';
+    }
+    pos = next + 1;
+  }
+  return path;
+}
+
+std::wstring TFixtureTree::File(const std::wstring& Relative, const std::string& Content) {
+  const size_t slash = Relative.rfind(L'\\');
+  if (slash != std::wstring::npos) Dir(Relative.substr(0, slash));
+  const std::wstring path = FRoot + Relative;
+  platform::WriteFileReplacing(path, Content);
+  return path;
+}
+
+void TFixtureTree::SetTimes(const std::wstring& Relative,
+                            std::optional<platform::FileTime> LastAccessUtc,
+                            std::optional<platform::FileTime> LastWriteUtc) {
+  if (!platform::SetFileTimes(FRoot + Relative, LastAccessUtc, LastWriteUtc))
+    throw std::runtime_error("cannot set the times of " + ToUtf8(FRoot + Relative));
+}
+
+bool TFixtureTree::DirectoryLink(const std::wstring& Relative, const std::wstring& Target) {
+#ifdef _WIN32
+  const DWORD flags = SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
+  return CreateSymbolicLinkW((FRoot + Relative).c_str(), (FRoot + Target).c_str(), flags);
+#else
+  const auto link = platform::hosted::HostPath(FRoot + Relative);
+  const auto target = platform::hosted::HostPath(FRoot + Target);
+  std::error_code error;
+  std::filesystem::create_directory_symlink(*target, *link, error);
+  return !error;
+#endif
+}
+
+TRegistryFixture::TRegistryFixture(platform::RegistryRoot Root)
+    : FRoot(Root), FBase(L"Software\\DustmereTest\\" + UniqueName(L"run-")) {
+  CreateKey(L"");
+}
+
+void TRegistryFixture::CreateKey(const std::wstring& Relative) {
+  const std::wstring path = Relative.empty() ? FBase : FBase + L"\\" + Relative;
+#ifdef _WIN32
+  HKEY key = nullptr;
+  const HKEY root = FRoot == platform::RegistryRoot::CurrentUser ? HKEY_CURRENT_USER
+                                                                 : HKEY_LOCAL_MACHINE;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot create the registry key " + ToUtf8(path));
+  RegCloseKey(key);
+#else
+  platform::hosted::CreateRegistryKey(FRoot, path);
+#endif
+}
+
+TRegistryFixture::~TRegistryFixture() {
+#ifdef _WIN32
+  const HKEY root = FRoot == platform::RegistryRoot::CurrentUser ? HKEY_CURRENT_USER
+                                                                 : HKEY_LOCAL_MACHINE;
+  RegDeleteTreeW(root, FBase.c_str());
+  RegDeleteKeyW(root, FBase.c_str());
+  RegDeleteKeyW(root, L"Software\\DustmereTest");  // fails, as it should, while others use it
+#else
+  platform::hosted::DeleteRegistryKey(FRoot, FBase);
+#endif
+}
+
+platform::FileTime UtcTime(int Year, int Month, int Day, int Hour, int Minute, int Second) {
+  // Days from civil (proleptic Gregorian), counted from 1601-01-01.
+  const int y = Year - (Month <= 2);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (Month + (Month > 2 ? -3 : 9)) + 2) / 5 + Day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const std::int64_t daysSince1970 = std::int64_t(era) * 146097 + doe - 719468;
+  const std::int64_t days = daysSince1970 + 134774;  // 1601-01-01 .. 1970-01-01
+  return ((days * 24 + Hour) * 60 + Minute) * 60 * platform::TicksPerSecond +
+         std::int64_t(Second) * platform::TicksPerSecond;
+}
+
+}  // namespace dustmere::test
