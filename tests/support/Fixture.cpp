@@ -109,7 +109,10 @@ void TFixtureTree::SetTimes(const std::wstring& Relative,
 bool TFixtureTree::DirectoryLink(const std::wstring& Relative, const std::wstring& Target) {
 #ifdef _WIN32
   const DWORD flags = SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
-  return CreateSymbolicLinkW((FRoot + Relative).c_str(), (FRoot + Target).c_str(), flags);
+  const std::wstring link = FRoot + Relative;
+  // Some systems report success and create nothing, so look for the link afterwards.
+  return CreateSymbolicLinkW(link.c_str(), (FRoot + Target).c_str(), flags) &&
+         GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
   const auto link = platform::hosted::HostPath(FRoot + Relative);
   const auto target = platform::hosted::HostPath(FRoot + Target);
