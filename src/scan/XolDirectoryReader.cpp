@@ -133,16 +133,16 @@ void TDirReader::WalkDirectory(std::wstring& path) {
         if (OnFileFound) OnFileFound(*this, path);
         path.resize(base);
       }
-      platform::ProcessMessages();
+      platform::ProcessMessages(platform::MessagePace::Frequent);
     }
   } catch (...) {
     path.resize(base);
     listing.Close();
-    platform::ProcessMessages();
+    platform::ProcessMessages(platform::MessagePace::Frequent);
     throw;
   }
   listing.Close();
-  platform::ProcessMessages();
+  platform::ProcessMessages(platform::MessagePace::Frequent);
 }
 
 }  // namespace dustmere

@@ -533,7 +533,8 @@ bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUt
 
 // Messages
 
-void ProcessMessages() {
+// Every call counts here, whatever its pace: the tests see each point where messages may run.
+void ProcessMessages(MessagePace) {
   auto& m = TheMachine();
   ++m.ProcessMessagesCalls;
   if (m.ProcessMessagesHook) m.ProcessMessagesHook();

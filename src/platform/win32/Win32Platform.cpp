@@ -274,7 +274,18 @@ bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUt
 
 // Messages
 
-void ProcessMessages() {
+void ProcessMessages(MessagePace Pace) {
+  static const LONGLONG CountsPerMillisecond = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart / 1000;
+  }();
+  static LONGLONG lastCheck = 0;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  if (Pace == MessagePace::Frequent && now.QuadPart - lastCheck < CountsPerMillisecond) return;
+  lastCheck = now.QuadPart;
+
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

@@ -1,0 +1,36 @@
+#pragma once
+// Shared pieces of the benchmarks: a scratch folder on the platform (a host temporary folder
+// mapped as drive C: natively, the sandbox's temporary folder under Wine), a generated tree of
+// files, and timing.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dustmere::bench {
+
+// Prepares the platform (natively: the simulated machine) and makes an empty scratch folder.
+// Returns its Windows path with a trailing "\".
+std::wstring MakeScratchFolder();
+void RemoveScratchFolder(const std::wstring& Folder);
+
+struct TreeShape {
+  int Top = 20;         // folders below the root
+  int Middle = 10;      // folders below each top folder
+  int Leaves = 100;     // folders below each middle folder
+  int FilesPerLeaf = 10;
+};
+
+// Builds the tree under Folder. JunkEvery > 0 names every JunkEvery-th file like junk (.tmp,
+// .bak, .log, Thumbs.db, ...); the others get ordinary names. Returns the number of files.
+std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape, int JunkEvery = 0);
+
+// Best of Repeats runs, in seconds.
+double BestSeconds(int Repeats, const std::function<void()>& Run);
+
+// "native" or "wine".
+const char* PlatformName();
+
+}  // namespace dustmere::bench
