@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dustmere::platform {
 
@@ -109,8 +110,36 @@ wchar_t DecimalSeparator();
 // Registry.
 enum class RegistryRoot { CurrentUser, LocalMachine };
 enum class RegistryAccess { Read, AllAccess };
+// Which registry a 64-bit program sees: its own, or the one of 32-bit programs (where they keep
+// their keys under HKEY_LOCAL_MACHINE\Software).
+enum class RegistryView { Native, Wow32 };
 // Whether the key opens under Root with the asked access. The path never starts with "\".
-bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access);
+bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
+                      RegistryView View = RegistryView::Native);
+
+// An open registry key (RegOpenKeyEx ... RegCloseKey). Never creates a key.
+class RegistryKey {
+public:
+  class Impl;
+
+  // nullopt when the key does not exist or does not open with the asked access.
+  static std::optional<RegistryKey> Open(RegistryRoot Root, const std::wstring& Key,
+                                         RegistryAccess Access,
+                                         RegistryView View = RegistryView::Native);
+  RegistryKey(RegistryKey&&) noexcept;
+  RegistryKey& operator=(RegistryKey&&) noexcept;
+  ~RegistryKey();
+
+  // The names of all values, the unnamed default value ("") among them when it holds data.
+  std::vector<std::wstring> ValueNames() const;
+  bool DeleteValue(const std::wstring& Name) const;
+  // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); nullopt when it is missing or not text.
+  std::optional<std::wstring> ReadString(const std::wstring& Name) const;
+
+private:
+  explicit RegistryKey(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> FImpl;
+};
 
 // Files as whole documents (the settings file).
 // Reads the whole file; raises with the system's message when it cannot be read.
@@ -123,6 +152,15 @@ void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes);
 // Folders and file times (fixtures, and the folder operations of the cleanup actions).
 bool CreateFolder(const std::wstring& Path);
 bool RemoveEmptyFolder(const std::wstring& Path);
+
+// Deleting what a disk reading collected, permanently and silently. The file (or empty folder)
+// is opened without following a link at its end, and deleted through that handle only when it
+// is not a link or junction itself and the system's final path of the handle is Path: a link
+// planted on the way after the reading (a folder replaced by a junction, say) makes the final
+// path differ, and nothing is deleted. Read-only files are deleted too. False when nothing was
+// deleted, for whatever reason.
+bool DeleteCollectedFile(const std::wstring& Path);
+bool RemoveCollectedFolder(const std::wstring& Path);
 bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUtc,
                   std::optional<FileTime> LastWriteUtc);
 

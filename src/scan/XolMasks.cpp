@@ -240,6 +240,18 @@ std::wstring BuildMaskList(const std::vector<std::wstring>& Masks) {
   return WriteMaskList(kept);
 }
 
+std::wstring EscapeMaskText(std::wstring_view Text) {
+  std::wstring escaped;
+  escaped.reserve(Text.size());
+  for (const wchar_t c : Text) {
+    if (c == L'[')
+      escaped += L"[[]";
+    else
+      escaped += c;
+  }
+  return escaped;
+}
+
 // TMaskList
 
 TMaskList::TMaskList(std::wstring_view MaskList) {

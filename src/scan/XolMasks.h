@@ -64,6 +64,10 @@ bool MatchesMaskList(std::wstring_view Name, std::wstring_view MaskList);
 // The mask list of Masks without the blank ones (empty, or only blanks and control characters).
 std::wstring BuildMaskList(const std::vector<std::wstring>& Masks);
 
+// Text that a mask must match literally, such as a folder path: "[" becomes the set "[[]", so a
+// folder named x[1] stays a folder name. No other character of a Windows path is special.
+std::wstring EscapeMaskText(std::wstring_view Text);
+
 // A mask list read and parsed once, for matching many names against it.
 class TMaskList {
 public:

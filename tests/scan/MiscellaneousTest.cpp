@@ -49,7 +49,7 @@ TEST(RegistryKeyExists, OpensTheKeyForReadingWithOrWithoutALeadingDelimiter) {
 
 #ifndef _WIN32
 TEST(RegistryKeyExists, IsFalseForAKeyThatCannotBeOpenedForReading) {
-  platform::hosted::SetRegistryKeyReadable(RegistryRoot::LocalMachine, L"Software\\Oracle", false);
+  platform::hosted::SetRegistryKeyAccess(RegistryRoot::LocalMachine, L"Software\\Oracle", false, false);
   EXPECT_FALSE(RegistryKeyExists(RegistryRoot::LocalMachine, L"\\Software\\Oracle"));
   test::THostedSandbox::Reset();
 }

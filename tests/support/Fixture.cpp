@@ -106,6 +106,18 @@ void TFixtureTree::SetTimes(const std::wstring& Relative,
     throw std::runtime_error("cannot set the times of " + ToUtf8(FRoot + Relative));
 }
 
+void TFixtureTree::MakeReadOnly(const std::wstring& Relative) {
+#ifdef _WIN32
+  if (!SetFileAttributesW((FRoot + Relative).c_str(), FILE_ATTRIBUTE_READONLY))
+#else
+  std::error_code error;
+  std::filesystem::permissions(*platform::hosted::HostPath(FRoot + Relative),
+                               std::filesystem::perms::owner_read, error);
+  if (error)
+#endif
+    throw std::runtime_error("cannot make " + ToUtf8(FRoot + Relative) + " read-only");
+}
+
 bool TFixtureTree::DirectoryLink(const std::wstring& Relative, const std::wstring& Target) {
 #ifdef _WIN32
   const DWORD flags = SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* ALLOW_UNPRIVILEGED_CREATE */;
@@ -122,35 +134,117 @@ bool TFixtureTree::DirectoryLink(const std::wstring& Relative, const std::wstrin
 #endif
 }
 
+
+
+namespace {
+
+std::wstring Joined(const std::wstring& base, const std::wstring& relative) {
+  return relative.empty() ? base : base + L"\\" + relative;
+}
+
+#ifdef _WIN32
+HKEY RootKey(platform::RegistryRoot root) {
+  return root == platform::RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+REGSAM ViewFlag(platform::RegistryView view) {
+  return view == platform::RegistryView::Wow32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+#endif
+
+bool CreateKeyAt(platform::RegistryRoot root, const std::wstring& path,
+                 platform::RegistryView view) {
+#ifdef _WIN32
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(RootKey(root), path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFlag(view),
+                      nullptr, &key, &disposition) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot create the registry key " + ToUtf8(path));
+  RegCloseKey(key);
+  return disposition == REG_CREATED_NEW_KEY;
+#else
+  const bool existed = platform::RegistryKeyOpens(root, path, platform::RegistryAccess::Read, view);
+  platform::hosted::CreateRegistryKey(root, path, view);
+  return !existed;
+#endif
+}
+
+void SetStringAt(platform::RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                 const std::wstring& text, platform::RegistryView view) {
+#ifdef _WIN32
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_SET_VALUE | ViewFlag(view), &key) !=
+      ERROR_SUCCESS)
+    throw std::runtime_error("cannot open the registry key " + ToUtf8(path));
+  RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 DWORD((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+#else
+  (void)view;
+  platform::hosted::SetRegistryString(root, path, name, text);
+#endif
+}
+
+void DeleteTree(platform::RegistryRoot root, const std::wstring& path,
+                platform::RegistryView view) {
+#ifdef _WIN32
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS | ViewFlag(view), &key) ==
+      ERROR_SUCCESS) {
+    RegDeleteTreeW(key, nullptr);
+    RegCloseKey(key);
+  }
+  RegDeleteKeyExW(RootKey(root), path.c_str(), ViewFlag(view), 0);
+#else
+  platform::hosted::DeleteRegistryKey(root, path, view);
+#endif
+}
+
+}  // namespace
+
+void TRegistryFixture::SetString(const std::wstring& Relative, const std::wstring& Name,
+                                 const std::wstring& Text) {
+  CreateKey(Relative);
+  SetStringAt(FRoot, Joined(FBase, Relative), Name, Text, platform::RegistryView::Native);
+}
+
+std::vector<std::wstring> TRegistryFixture::ValueNames(const std::wstring& Relative) const {
+  const auto key = platform::RegistryKey::Open(FRoot, Joined(FBase, Relative),
+                                               platform::RegistryAccess::Read);
+  return key ? key->ValueNames() : std::vector<std::wstring>{};
+}
+
+bool TRegistryFixture::KeyExists(const std::wstring& Relative) const {
+  return platform::RegistryKeyOpens(FRoot, Joined(FBase, Relative), platform::RegistryAccess::Read);
+}
+
+TFixedRegistryKey::TFixedRegistryKey(platform::RegistryRoot Root, std::wstring Key,
+                                     platform::RegistryView View)
+    : FRoot(Root), FKey(std::move(Key)), FView(View) {
+  FCreated = CreateKeyAt(FRoot, FKey, FView);
+}
+
+TFixedRegistryKey::~TFixedRegistryKey() {
+  if (FCreated) DeleteTree(FRoot, FKey, FView);
+}
+
+void TFixedRegistryKey::SetString(const std::wstring& Name, const std::wstring& Text) {
+  SetStringAt(FRoot, FKey, Name, Text, FView);
+}
+
 TRegistryFixture::TRegistryFixture(platform::RegistryRoot Root)
     : FRoot(Root), FBase(L"Software\\DustmereTest\\" + UniqueName(L"run-")) {
   CreateKey(L"");
 }
 
 void TRegistryFixture::CreateKey(const std::wstring& Relative) {
-  const std::wstring path = Relative.empty() ? FBase : FBase + L"\\" + Relative;
-#ifdef _WIN32
-  HKEY key = nullptr;
-  const HKEY root = FRoot == platform::RegistryRoot::CurrentUser ? HKEY_CURRENT_USER
-                                                                 : HKEY_LOCAL_MACHINE;
-  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    throw std::runtime_error("cannot create the registry key " + ToUtf8(path));
-  RegCloseKey(key);
-#else
-  platform::hosted::CreateRegistryKey(FRoot, path);
-#endif
+  CreateKeyAt(FRoot, Joined(FBase, Relative), platform::RegistryView::Native);
 }
 
 TRegistryFixture::~TRegistryFixture() {
+  DeleteTree(FRoot, FBase, platform::RegistryView::Native);
 #ifdef _WIN32
-  const HKEY root = FRoot == platform::RegistryRoot::CurrentUser ? HKEY_CURRENT_USER
-                                                                 : HKEY_LOCAL_MACHINE;
-  RegDeleteTreeW(root, FBase.c_str());
-  RegDeleteKeyW(root, FBase.c_str());
-  RegDeleteKeyW(root, L"Software\\DustmereTest");  // fails, as it should, while others use it
-#else
-  platform::hosted::DeleteRegistryKey(FRoot, FBase);
+  // The shared parent goes only once no other run uses it: deleting a key with subkeys fails.
+  RegDeleteKeyW(RootKey(FRoot), L"Software\\DustmereTest");
 #endif
 }
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -27,6 +28,7 @@ public:
   std::wstring File(const std::wstring& Relative, const std::string& Content = "x");
   void SetTimes(const std::wstring& Relative, std::optional<platform::FileTime> LastAccessUtc,
                 std::optional<platform::FileTime> LastWriteUtc);
+  void MakeReadOnly(const std::wstring& Relative);
   // A symbolic link to a folder; false where the system does not allow one to be created.
   bool DirectoryLink(const std::wstring& Relative, const std::wstring& Target);
 
@@ -43,10 +45,29 @@ public:
   // The key path below the root, without a leading "\", of the fixture's own key.
   const std::wstring& Base() const noexcept { return FBase; }
   void CreateKey(const std::wstring& Relative);
+  void SetString(const std::wstring& Relative, const std::wstring& Name, const std::wstring& Text);
+  std::vector<std::wstring> ValueNames(const std::wstring& Relative) const;
+  bool KeyExists(const std::wstring& Relative) const;
 
 private:
   platform::RegistryRoot FRoot;
   std::wstring FBase;
+};
+
+// A key at a fixed path that the code under test looks for (an application's key, say), created
+// for the test when it is missing and removed again afterwards only if the test created it.
+class TFixedRegistryKey {
+public:
+  TFixedRegistryKey(platform::RegistryRoot Root, std::wstring Key,
+                    platform::RegistryView View = platform::RegistryView::Native);
+  ~TFixedRegistryKey();
+  void SetString(const std::wstring& Name, const std::wstring& Text);
+
+private:
+  platform::RegistryRoot FRoot;
+  std::wstring FKey;
+  platform::RegistryView FView;
+  bool FCreated = false;
 };
 
 // UTC ticks of a calendar time.

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -46,10 +47,22 @@ void SetLocalTimeOffset(std::int64_t Seconds);
 void SetDecimalSeparator(wchar_t Separator);
 
 // Registry. Keys are case-insensitive paths without a leading "\"; creating one creates its
-// parents. A key marked unreadable exists but refuses to open.
-void CreateRegistryKey(RegistryRoot Root, const std::wstring& Key);
-void DeleteRegistryKey(RegistryRoot Root, const std::wstring& Key);
-void SetRegistryKeyReadable(RegistryRoot Root, const std::wstring& Key, bool Readable);
+// parents. HKEY_LOCAL_MACHINE has a second view, the one 32-bit programs see; the current user's
+// keys are the same in both. A key can exist and still refuse to open for reading or writing.
+void CreateRegistryKey(RegistryRoot Root, const std::wstring& Key,
+                       RegistryView View = RegistryView::Native);
+void DeleteRegistryKey(RegistryRoot Root, const std::wstring& Key,
+                       RegistryView View = RegistryView::Native);
+void SetRegistryKeyAccess(RegistryRoot Root, const std::wstring& Key, bool Readable,
+                          bool Writable);
+// Values, in the order written; "" is the unnamed default value.
+void SetRegistryString(RegistryRoot Root, const std::wstring& Key, const std::wstring& Name,
+                       const std::wstring& Text);
+void SetRegistryNumber(RegistryRoot Root, const std::wstring& Key, const std::wstring& Name);
+void SetRegistryValueDeletable(RegistryRoot Root, const std::wstring& Key,
+                               const std::wstring& Name, bool Deletable);
+std::vector<std::wstring> RegistryValueNames(RegistryRoot Root, const std::wstring& Key);
+bool RegistryKeyPresent(RegistryRoot Root, const std::wstring& Key);
 
 // Runs inside every ProcessMessages call; a test uses it to stop a walk or count entries.
 void SetProcessMessagesHook(std::function<void()> Hook);

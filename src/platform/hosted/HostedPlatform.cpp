@@ -31,8 +31,17 @@ struct Drive {
   std::optional<std::uint64_t> FreeBytes;
 };
 
+struct RegistryValueData {
+  std::wstring Name;  // as written; looked up without regard to ASCII case
+  bool IsString = true;
+  std::wstring Text;
+  bool Deletable = true;
+};
+
 struct RegistryKeyData {
   bool Readable = true;
+  bool Writable = true;
+  std::vector<RegistryValueData> Values;  // in the order written, as the registry lists them
 };
 
 struct Machine {
@@ -44,7 +53,8 @@ struct Machine {
   std::optional<FileTime> Now;
   std::int64_t LocalOffsetSeconds = 0;
   wchar_t DecimalSeparator = L'.';
-  std::map<std::wstring, RegistryKeyData> Registry[2];
+  // HKEY_CURRENT_USER, and HKEY_LOCAL_MACHINE as 64-bit and as 32-bit programs see it.
+  std::map<std::wstring, RegistryKeyData> Registry[3];
   std::function<void()> ProcessMessagesHook;
   std::uint64_t ProcessMessagesCalls = 0;
 };
@@ -65,13 +75,17 @@ void SetLastErrorFromErrno(int error) {
 
 constexpr std::int64_t UnixEpochInTicksSeconds = 11644473600;
 
-std::wstring RegistryPathKey(RegistryRoot root, const std::wstring& key) {
-  (void)root;
-  return UpperAscii(key);
+// The current user's keys are the same in both views; the machine's differ.
+std::map<std::wstring, RegistryKeyData>& RegistryOf(RegistryRoot root,
+                                                    RegistryView view = RegistryView::Native) {
+  if (root == RegistryRoot::CurrentUser) return TheMachine().Registry[0];
+  return TheMachine().Registry[view == RegistryView::Native ? 1 : 2];
 }
 
-std::map<std::wstring, RegistryKeyData>& RegistryOf(RegistryRoot root) {
-  return TheMachine().Registry[root == RegistryRoot::CurrentUser ? 0 : 1];
+RegistryKeyData* FindRegistryKey(RegistryRoot root, const std::wstring& key, RegistryView view) {
+  auto& registry = RegistryOf(root, view);
+  const auto found = registry.find(UpperAscii(key));
+  return found == registry.end() ? nullptr : &found->second;
 }
 
 // A key path as the registry accepts it: components joined by "\", no leading delimiter and no
@@ -210,8 +224,8 @@ void SetSystemTimeNow(std::optional<FileTime> Utc) { TheMachine().Now = Utc; }
 void SetLocalTimeOffset(std::int64_t Seconds) { TheMachine().LocalOffsetSeconds = Seconds; }
 void SetDecimalSeparator(wchar_t Separator) { TheMachine().DecimalSeparator = Separator; }
 
-void CreateRegistryKey(RegistryRoot Root, const std::wstring& Key) {
-  auto& registry = RegistryOf(Root);
+void CreateRegistryKey(RegistryRoot Root, const std::wstring& Key, RegistryView View) {
+  auto& registry = RegistryOf(Root, View);
   std::wstring upper = UpperAscii(Key);
   for (size_t pos = 0;;) {
     const size_t next = upper.find(PathDelim, pos);
@@ -221,8 +235,8 @@ void CreateRegistryKey(RegistryRoot Root, const std::wstring& Key) {
   }
 }
 
-void DeleteRegistryKey(RegistryRoot Root, const std::wstring& Key) {
-  auto& registry = RegistryOf(Root);
+void DeleteRegistryKey(RegistryRoot Root, const std::wstring& Key, RegistryView View) {
+  auto& registry = RegistryOf(Root, View);
   const std::wstring upper = UpperAscii(Key);
   const std::wstring below = upper + PathDelim;
   for (auto it = registry.begin(); it != registry.end();) {
@@ -233,9 +247,54 @@ void DeleteRegistryKey(RegistryRoot Root, const std::wstring& Key) {
   }
 }
 
-void SetRegistryKeyReadable(RegistryRoot Root, const std::wstring& Key, bool Readable) {
-  CreateRegistryKey(Root, Key);
-  RegistryOf(Root)[UpperAscii(Key)].Readable = Readable;
+void SetRegistryKeyAccess(RegistryRoot Root, const std::wstring& Key, bool Readable,
+                          bool Writable) {
+  CreateRegistryKey(Root, Key, RegistryView::Native);
+  auto& data = RegistryOf(Root)[UpperAscii(Key)];
+  data.Readable = Readable;
+  data.Writable = Writable;
+}
+
+namespace {
+
+RegistryValueData& ValueSlot(RegistryRoot Root, const std::wstring& Key, const std::wstring& Name) {
+  CreateRegistryKey(Root, Key, RegistryView::Native);
+  auto& values = RegistryOf(Root)[UpperAscii(Key)].Values;
+  for (auto& value : values)
+    if (SameTextAscii(value.Name, Name)) return value;
+  values.push_back({Name, true, L"", true});
+  return values.back();
+}
+
+}  // namespace
+
+void SetRegistryString(RegistryRoot Root, const std::wstring& Key, const std::wstring& Name,
+                       const std::wstring& Text) {
+  auto& value = ValueSlot(Root, Key, Name);
+  value.IsString = true;
+  value.Text = Text;
+}
+
+void SetRegistryNumber(RegistryRoot Root, const std::wstring& Key, const std::wstring& Name) {
+  auto& value = ValueSlot(Root, Key, Name);
+  value.IsString = false;
+  value.Text.clear();
+}
+
+void SetRegistryValueDeletable(RegistryRoot Root, const std::wstring& Key,
+                               const std::wstring& Name, bool Deletable) {
+  ValueSlot(Root, Key, Name).Deletable = Deletable;
+}
+
+std::vector<std::wstring> RegistryValueNames(RegistryRoot Root, const std::wstring& Key) {
+  std::vector<std::wstring> names;
+  if (const auto* data = FindRegistryKey(Root, Key, RegistryView::Native))
+    for (const auto& value : data->Values) names.push_back(value.Name);
+  return names;
+}
+
+bool RegistryKeyPresent(RegistryRoot Root, const std::wstring& Key) {
+  return FindRegistryKey(Root, Key, RegistryView::Native) != nullptr;
 }
 
 void SetProcessMessagesHook(std::function<void()> Hook) {
@@ -426,13 +485,64 @@ wchar_t DecimalSeparator() { return TheMachine().DecimalSeparator; }
 
 // Registry
 
-bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access) {
-  (void)Access;
+bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
+                      RegistryView View) {
+  return RegistryKey::Open(Root, Key, Access, View).has_value();
+}
+
+class RegistryKey::Impl {
+public:
+  RegistryRoot Root;
+  std::wstring Key;
+  RegistryView View;
+  bool Writable;
+
+  RegistryKeyData* Data() const { return FindRegistryKey(Root, Key, View); }
+};
+
+RegistryKey::RegistryKey(std::unique_ptr<Impl> impl) : FImpl(std::move(impl)) {}
+RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+std::optional<RegistryKey> RegistryKey::Open(RegistryRoot Root, const std::wstring& Key,
+                                             RegistryAccess Access, RegistryView View) {
   const auto path = NormalRegistryPath(Key);
-  if (!path) return false;
-  const auto& registry = RegistryOf(Root);
-  const auto found = registry.find(RegistryPathKey(Root, *path));
-  return found != registry.end() && found->second.Readable;
+  if (!path) return std::nullopt;
+  const RegistryKeyData* data = FindRegistryKey(Root, *path, View);
+  if (!data || !data->Readable) return std::nullopt;
+  if (Access == RegistryAccess::AllAccess && !data->Writable) return std::nullopt;
+  return RegistryKey(std::unique_ptr<Impl>(
+      new Impl{Root, *path, View, Access == RegistryAccess::AllAccess}));
+}
+
+std::vector<std::wstring> RegistryKey::ValueNames() const {
+  std::vector<std::wstring> names;
+  if (const auto* data = FImpl->Data())
+    for (const auto& value : data->Values) names.push_back(value.Name);
+  return names;
+}
+
+bool RegistryKey::DeleteValue(const std::wstring& Name) const {
+  auto* data = FImpl->Data();
+  if (!data || !FImpl->Writable) return false;
+  for (auto it = data->Values.begin(); it != data->Values.end(); ++it) {
+    if (!SameTextAscii(it->Name, Name)) continue;
+    if (!it->Deletable) return false;
+    data->Values.erase(it);
+    return true;
+  }
+  return false;
+}
+
+std::optional<std::wstring> RegistryKey::ReadString(const std::wstring& Name) const {
+  if (const auto* data = FImpl->Data())
+    for (const auto& value : data->Values)
+      if (SameTextAscii(value.Name, Name)) {
+        if (!value.IsString) return std::nullopt;
+        return value.Text;
+      }
+  return std::nullopt;
 }
 
 // Whole files
@@ -503,6 +613,44 @@ bool CreateFolder(const std::wstring& Path) {
 
 bool RemoveEmptyFolder(const std::wstring& Path) {
   const auto host = hosted::HostPath(Path);
+  return host && rmdir(host->c_str()) == 0;
+}
+
+namespace {
+
+// The host path of Path when no part of it below the drive root is a symbolic link, and the
+// object at its end is of the kind expected; the simulation's version of "the final path of the
+// handle is the collected path and it is no reparse point".
+std::optional<std::filesystem::path> HostPathWithoutLinks(const std::wstring& Path,
+                                                          bool directory) {
+  if (Path.size() < 3 || Path[1] != L':' || Path[2] != PathDelim) return std::nullopt;
+  const auto host = hosted::HostPath(Path);
+  const auto root = hosted::HostPath(Path.substr(0, 3));
+  if (!host || !root) return std::nullopt;
+  // Walk down from the drive root: every folder on the way must be a real folder.
+  std::filesystem::path walked = *root;
+  const auto relative = host->lexically_relative(*root);
+  for (auto part = relative.begin(); part != relative.end(); ++part) {
+    walked /= *part;
+    struct stat info;
+    if (lstat(walked.c_str(), &info) != 0 || S_ISLNK(info.st_mode)) return std::nullopt;
+    const bool last = std::next(part) == relative.end();
+    if (!last && !S_ISDIR(info.st_mode)) return std::nullopt;
+    if (last && (directory ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode)))
+      return std::nullopt;
+  }
+  return walked;
+}
+
+}  // namespace
+
+bool DeleteCollectedFile(const std::wstring& Path) {
+  const auto host = HostPathWithoutLinks(Path, false);
+  return host && unlink(host->c_str()) == 0;
+}
+
+bool RemoveCollectedFolder(const std::wstring& Path) {
+  const auto host = HostPathWithoutLinks(Path, true);
   return host && rmdir(host->c_str()) == 0;
 }
 

@@ -185,15 +185,89 @@ wchar_t DecimalSeparator() {
 
 // Registry
 
-bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access) {
-  const HKEY root = Root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-  const REGSAM sam = Access == RegistryAccess::Read
-                         ? (STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS)
-                         : KEY_ALL_ACCESS;
+namespace {
+
+HKEY RootKey(RegistryRoot root) {
+  return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+REGSAM AccessMask(RegistryAccess access, RegistryView view) {
+  REGSAM sam = access == RegistryAccess::Read
+                   ? (STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS)
+                   : KEY_ALL_ACCESS;
+  if (view == RegistryView::Wow32) sam |= KEY_WOW64_32KEY;
+  return sam;
+}
+
+}  // namespace
+
+bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
+                      RegistryView View) {
+  return RegistryKey::Open(Root, Key, Access, View).has_value();
+}
+
+class RegistryKey::Impl {
+public:
+  win32::RegKeyHandle Key;
+};
+
+RegistryKey::RegistryKey(std::unique_ptr<Impl> impl) : FImpl(std::move(impl)) {}
+RegistryKey::RegistryKey(RegistryKey&&) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&&) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+std::optional<RegistryKey> RegistryKey::Open(RegistryRoot Root, const std::wstring& Key,
+                                             RegistryAccess Access, RegistryView View) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(root, Key.c_str(), 0, sam, &raw) != ERROR_SUCCESS) return false;
-  win32::RegKeyHandle key(raw);
-  return true;
+  if (RegOpenKeyExW(RootKey(Root), Key.c_str(), 0, AccessMask(Access, View), &raw) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  auto impl = std::make_unique<Impl>();
+  impl->Key.reset(raw);
+  return RegistryKey(std::move(impl));
+}
+
+std::vector<std::wstring> RegistryKey::ValueNames() const {
+  std::vector<std::wstring> names;
+  DWORD longest = 0;
+  if (RegQueryInfoKeyW(FImpl->Key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return names;
+  std::vector<wchar_t> buffer(longest + 2);
+  for (DWORD index = 0;; ++index) {
+    DWORD length = DWORD(buffer.size());
+    const LONG result = RegEnumValueW(FImpl->Key.get(), index, buffer.data(), &length, nullptr,
+                                      nullptr, nullptr, nullptr);
+    if (result == ERROR_MORE_DATA) {
+      buffer.resize(buffer.size() * 2);
+      --index;
+      continue;
+    }
+    if (result != ERROR_SUCCESS) break;
+    names.emplace_back(buffer.data(), length);
+  }
+  return names;
+}
+
+bool RegistryKey::DeleteValue(const std::wstring& Name) const {
+  return RegDeleteValueW(FImpl->Key.get(), Name.c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> RegistryKey::ReadString(const std::wstring& Name) const {
+  DWORD type = 0, bytes = 0;
+  if (RegQueryValueExW(FImpl->Key.get(), Name.c_str(), nullptr, &type, nullptr, &bytes) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = DWORD(text.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(FImpl->Key.get(), Name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(text.data()), &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  text.resize(bytes / sizeof(wchar_t));
+  // Stored strings may or may not carry their terminating NUL.
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
+  return text;
 }
 
 // Whole files
@@ -255,6 +329,71 @@ void WriteFileReplacing(const std::wstring& FileName, std::string_view Bytes) {
 bool CreateFolder(const std::wstring& Path) { return CreateDirectoryW(Path.c_str(), nullptr); }
 
 bool RemoveEmptyFolder(const std::wstring& Path) { return RemoveDirectoryW(Path.c_str()); }
+
+namespace {
+
+// "\\?\C:\dir\file" -> "C:\dir\file"; "\\?\UNC\server\share" -> "\\server\share".
+std::wstring DosPathOfFinalPath(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + path.substr(7);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+bool SameFinalPath(HANDLE handle, const std::wstring& expected) {
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), DWORD(buffer.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetFinalPathNameByHandleW(handle, buffer.data(), DWORD(buffer.size()),
+                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  buffer.resize(length);
+  // Letter case does not tell two paths apart on Windows; a link on the way does.
+  const std::wstring final = DosPathOfFinalPath(buffer);
+  return CompareStringOrdinal(final.c_str(), int(final.size()), expected.c_str(),
+                              int(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Opens Path itself (a link at its end is opened as the link) for deletion, checks it and marks
+// it for deletion on the handle. Directory must say what is expected there.
+bool DeleteThroughHandle(const std::wstring& Path, bool Directory) {
+  win32::FileHandle handle(CreateFileW(
+      Path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | (Directory ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr));
+  if (!handle.valid()) return false;
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic))
+    return false;
+  if (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+  if (bool(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != Directory) return false;
+  if (!SameFinalPath(handle.get(), Path)) return false;
+  if (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) {
+    // A read-only file cannot be marked for deletion; the shell would delete it all the same.
+    FILE_BASIC_INFO writable = basic;
+    writable.FileAttributes &= ~DWORD(FILE_ATTRIBUTE_READONLY);
+    if (writable.FileAttributes == 0) writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(handle.get(), FileBasicInfo, &writable, sizeof writable))
+      return false;
+  }
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  if (!SetFileInformationByHandle(handle.get(), FileDispositionInfo, &disposition,
+                                  sizeof disposition)) {
+    if (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)
+      SetFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic);
+    return false;
+  }
+  return true;  // the file goes when the handle closes
+}
+
+}  // namespace
+
+bool DeleteCollectedFile(const std::wstring& Path) { return DeleteThroughHandle(Path, false); }
+
+bool RemoveCollectedFolder(const std::wstring& Path) { return DeleteThroughHandle(Path, true); }
 
 bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUtc,
                   std::optional<FileTime> LastWriteUtc) {
