@@ -8,10 +8,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <psapi.h>
 
 #include "scan/XolFiles.h"
 #else
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -42,20 +45,43 @@ std::wstring FileName(int index, bool junk) {
   return name;
 }
 
+const wchar_t* const TopFolders[] = {
+    L"Windows", L"Program Files", L"Program Files (x86)", L"Users\\anna\\Documents",
+    L"Users\\anna\\AppData\\Local", L"Users\\anna\\AppData\\Roaming", L"ProgramData",
+    L"Games", L"Projects", L"Users\\anna\\Pictures"};
+
 #ifdef _WIN32
-void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
-void MakeEmptyFile(const std::wstring& path) {
+// Creates the folder and every missing parent.
+void MakeFolder(const std::wstring& path) {
+  for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
+       slash = path.find(L'\\', slash + 1))
+    CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+void MakeEmptyFile(const std::wstring& path, std::int64_t ageSeconds) {
   const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a bench file");
+  if (ageSeconds > 0) {
+    const platform::FileTime t = platform::SystemTimeNow() - ageSeconds * platform::TicksPerSecond;
+    FILETIME ft{DWORD(std::uint64_t(t) & 0xFFFFFFFFu), DWORD(std::uint64_t(t) >> 32)};
+    SetFileTime(h, nullptr, &ft, &ft);
+  }
   CloseHandle(h);
 }
 #else
 std::filesystem::path Host(const std::wstring& path) { return *platform::hosted::HostPath(path); }
-void MakeFolder(const std::wstring& path) { std::filesystem::create_directory(Host(path)); }
-void MakeEmptyFile(const std::wstring& path) {
+void MakeFolder(const std::wstring& path) { std::filesystem::create_directories(Host(path)); }
+void MakeEmptyFile(const std::wstring& path, std::int64_t ageSeconds) {
   const int fd = open(Host(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) throw std::runtime_error("cannot create a bench file");
+  if (ageSeconds > 0) {
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= ageSeconds;
+    times[1] = times[0];
+    futimens(fd, times);
+  }
   close(fd);
 }
 std::filesystem::path HostScratch;
@@ -65,7 +91,9 @@ std::filesystem::path HostScratch;
 
 std::wstring MakeScratchFolder() {
 #ifdef _WIN32
-  const std::wstring folder = TempFolder() + L"dustmere-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  // At the drive root, not in the temporary folder, whose every file some actions collect.
+  const std::wstring folder =
+      L"C:\\dustmere-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   MakeFolder(ExcludeTrailingPathDelimiter(folder));
   return folder;
 #else
@@ -74,8 +102,13 @@ std::wstring MakeScratchFolder() {
   HostScratch = pattern;
   platform::hosted::ResetMachine();
   platform::hosted::MapDrive(L'C', HostScratch, platform::DriveType::Fixed);
+  // The folders of the generated tree's Windows-like top folders.
   platform::hosted::SetWindowsDirectory(L"C:\\Windows");
-  platform::hosted::SetTempPath(L"C:\\Temp\\");
+  platform::hosted::SetTempPath(L"C:\\Users\\anna\\AppData\\Local\\Temp\\");
+  platform::hosted::SetSpecialFolder(8, L"C:\\Users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent");
+  platform::hosted::SetSpecialFolder(26, L"C:\\Users\\anna\\AppData\\Roaming");
+  platform::hosted::SetSpecialFolder(40, L"C:\\Users\\anna");
+  platform::hosted::SetTickCount(3'600'000);
   return L"C:\\";
 #endif
 }
@@ -108,25 +141,44 @@ void RemoveScratchFolder(const std::wstring& Folder) {
 #endif
 }
 
-std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape, int JunkEvery) {
+std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape,
+                          const TreeContent& Content) {
   std::int64_t files = 0;
   for (int t = 0; t < Shape.Top; ++t) {
-    const std::wstring top = Folder + L"Top" + std::to_wstring(t) + L"\\";
-    MakeFolder(ExcludeTrailingPathDelimiter(top));
+    std::wstring top = Folder + TopFolders[t % 10];
+    if (t >= 10) top += L" " + std::to_wstring(t / 10);
+    MakeFolder(top);
+    top += L"\\";
     for (int m = 0; m < Shape.Middle; ++m) {
-      const std::wstring middle = top + L"Program Files " + std::to_wstring(m) + L"\\";
+      const std::wstring middle = top + L"Vendor " + std::to_wstring(m) + L"\\";
       MakeFolder(ExcludeTrailingPathDelimiter(middle));
       for (int l = 0; l < Shape.Leaves; ++l) {
         const std::wstring leaf = middle + L"Component" + std::to_wstring(l) + L"\\";
         MakeFolder(ExcludeTrailingPathDelimiter(leaf));
         for (int f = 0; f < Shape.FilesPerLeaf; ++f, ++files) {
-          const bool junk = JunkEvery > 0 && files % JunkEvery == 0;
-          MakeEmptyFile(leaf + FileName(int(files), junk));
+          const bool junk = Content.JunkEvery > 0 && files % Content.JunkEvery == 0;
+          const std::wstring name = Content.AllTemporary
+                                        ? L"~cache" + std::to_wstring(files) + L".tmp"
+                                        : FileName(int(files), junk);
+          MakeEmptyFile(leaf + name, Content.AgeSeconds);
         }
       }
     }
   }
   return files;
+}
+
+std::uint64_t PeakMemoryBytes() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return counters.PeakWorkingSetSize;
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return std::uint64_t(usage.ru_maxrss) * 1024;
+#endif
 }
 
 double BestSeconds(int Repeats, const std::function<void()>& Run) {

@@ -23,9 +23,19 @@ struct TreeShape {
   int FilesPerLeaf = 10;
 };
 
-// Builds the tree under Folder. JunkEvery > 0 names every JunkEvery-th file like junk (.tmp,
-// .bak, .log, Thumbs.db, ...); the others get ordinary names. Returns the number of files.
-std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape, int JunkEvery = 0);
+struct TreeContent {
+  int JunkEvery = 0;         // > 0: every JunkEvery-th file is named like junk (.tmp, .bak, ...)
+  bool AllTemporary = false; // every file is a .tmp file
+  std::int64_t AgeSeconds = 0;  // > 0: the files' times lie that far in the past
+};
+
+// Builds the tree under Folder; the top folders are named like a Windows system drive's.
+// Returns the number of files.
+std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape,
+                          const TreeContent& Content = {});
+
+// The peak memory of this process so far, in bytes.
+std::uint64_t PeakMemoryBytes();
 
 // Best of Repeats runs, in seconds.
 double BestSeconds(int Repeats, const std::function<void()>& Run);

@@ -48,40 +48,51 @@ void TCleanupFileMaskItem::Describe() {
 }
 
 bool TCleanupFileMaskItem::CheckFile(const std::wstring& Filename,
-                                     const std::wstring& FileProtection) {
-  return CheckUpperCasedFile(Filename, UpperAscii(Filename), FileProtection);
+                                     const std::wstring& FileProtection,
+                                     std::optional<platform::FileTime> LastAccessUtc) {
+  return CheckUpperCasedFile(Filename, UpperAscii(Filename), FileProtection, LastAccessUtc);
 }
 
 bool TCleanupFileMaskItem::CheckUpperCasedFile(const std::wstring& Filename,
                                                std::wstring_view UpperFilename,
-                                               const std::wstring& FileProtection) {
-  if (!FMasks.Matches(UpperFilename)) return false;
-  if (!ProtectionLetsGo(Filename, FileProtection)) return false;
+                                               const std::wstring& FileProtection,
+                                               std::optional<platform::FileTime> LastAccessUtc) {
+  if (!FMasks.MatchesUpperCased(UpperFilename)) return false;
+  if (!ProtectionLetsGo(Filename, FileProtection, LastAccessUtc)) return false;
   FFilelist.push_back(Filename);
   return true;
 }
 
 bool TCleanupFileMaskItem::ProtectionLetsGo(const std::wstring& Filename,
-                                            const std::wstring& FileProtection) const {
-  platform::FileTime lastAccess;
-  try {
-    lastAccess = FileLastAccessTime(Filename);
-  } catch (const Exception&) {
-    lastAccess = platform::LocalTimeNow();  // unknown: as if it had just been used
+                                            const std::wstring& FileProtection,
+                                            std::optional<platform::FileTime> LastAccessUtc) const {
+  // "None" keeps every file and a text that names no rule keeps none, whatever the file's last
+  // access: only the three time rules need to look the file up.
+  const bool session = FileProtection == L"Uptime" ||
+                       (FileProtection == L"Smart" && FSmartFileProtection == sfWindowsSession);
+  const bool week = FileProtection == L"Week" ||
+                    (FileProtection == L"Smart" && FSmartFileProtection == sfLastWeek);
+  if (!session && !week) return FileProtection == L"None";
+
+  // The time the listing reported is the one a lookup would find, in the same form.
+  std::optional<platform::FileTime> known;
+  if (LastAccessUtc) {
+    known = LocalFatTime(*LastAccessUtc);
+  } else {
+    try {
+      known = FileLastAccessTime(Filename);
+    } catch (const Exception&) {
+    }
   }
+  const platform::FileTime lastAccess =
+      known ? *known : platform::LocalTimeNow();  // unknown: as if it had just been used
   const auto distance = [&] {
     const platform::FileTime now = platform::LocalTimeNow();
     return now > lastAccess ? now - lastAccess : lastAccess - now;
   };
 
-  bool keep = FileProtection == L"None";
-  if (FileProtection == L"Uptime" ||
-      (FileProtection == L"Smart" && FSmartFileProtection == sfWindowsSession))
-    keep = distance() / platform::TicksPerSecond >= SystemUptimeSeconds();
-  if (FileProtection == L"Week" ||
-      (FileProtection == L"Smart" && FSmartFileProtection == sfLastWeek))
-    keep = distance() / platform::TicksPerMillisecond / 604800000 >= 1;
-  return keep;
+  if (session) return distance() / platform::TicksPerSecond >= SystemUptimeSeconds();
+  return distance() / platform::TicksPerMillisecond / 604800000 >= 1;
 }
 
 std::wstring TCleanupFileMaskItem::QueryFirstInfoLine() const {
@@ -134,7 +145,16 @@ constexpr std::wstring_view RecycleBinFolders[] = {L":\\RECYCLER", L":\\$RECYCLE
 }  // namespace
 
 TCleanupList::TCleanupList()
-    : FIgnoreFileList(WriteMaskList(IgnoredFiles)), FIgnoreMasks(UpperAscii(FIgnoreFileList)) {}
+    : FItemsByEnding(OtherEnding + 1),
+      FIgnoreFileList(WriteMaskList(IgnoredFiles)),
+      FIgnoreMasks(UpperAscii(FIgnoreFileList)) {}
+
+void TCleanupList::IndexFileMaskItem(TCleanupFileMaskItem& item) {
+  FFileMaskItems.push_back(&item);
+  for (size_t c = 0; c < OtherEnding; ++c)
+    if (item.Masks().MayEndWith(wchar_t(c))) FItemsByEnding[c].push_back(&item);
+  if (item.Masks().MayEndWith(wchar_t(OtherEnding))) FItemsByEnding[OtherEnding].push_back(&item);
+}
 
 TCleanupCustomItem& TCleanupList::AddCleanupAction(const TCleanupCustomItemClass& CleanupItemClass,
                                                    bool DefaultEnabled) {
@@ -144,24 +164,32 @@ TCleanupCustomItem& TCleanupList::AddCleanupAction(const TCleanupCustomItemClass
     ForwardItemStatus(sender, status);
   };
   item.SetDefaultEnabled(DefaultEnabled);
-  if (auto* fileMask = dynamic_cast<TCleanupFileMaskItem*>(&item))
-    FFileMaskItems.push_back(fileMask);
+  if (auto* fileMask = dynamic_cast<TCleanupFileMaskItem*>(&item)) IndexFileMaskItem(*fileMask);
   return item;
 }
 
 bool TCleanupList::IsIgnoredFile(std::wstring_view UpperFilename) const {
-  return FIgnoreMasks.Matches(UpperFilename);
+  return FIgnoreMasks.MatchesUpperCased(UpperFilename);
 }
 
-bool TCleanupList::CheckFile(const std::wstring& Filename, const std::wstring& FileProtection) {
+bool TCleanupList::CheckFile(const std::wstring& Filename, const std::wstring& FileProtection,
+                             std::optional<platform::FileTime> LastAccessUtc) {
   FUpperFilename.assign(Filename);
   UpperAsciiInPlace(FUpperFilename);
-  for (const auto folder : RecycleBinFolders)
-    if (FUpperFilename.find(folder) != std::wstring::npos) return false;
+  // Both folder names start with ":\\", which a path from the disk holds once, after its drive
+  // letter: look for the colons, then for the names there.
+  for (size_t colon = FUpperFilename.find(L':'); colon != std::wstring::npos;
+       colon = FUpperFilename.find(L':', colon + 1)) {
+    const std::wstring_view rest = std::wstring_view(FUpperFilename).substr(colon);
+    for (const auto folder : RecycleBinFolders)
+      if (rest.substr(0, folder.size()) == folder) return false;
+  }
   if (IsIgnoredFile(FUpperFilename)) return false;
+  const size_t last = FUpperFilename.empty() ? 0 : size_t(FUpperFilename.back());
   bool collected = false;
-  for (auto* item : FFileMaskItems)
-    collected |= item->CheckUpperCasedFile(Filename, FUpperFilename, FileProtection);
+  for (auto* item : FItemsByEnding[last < OtherEnding ? last : OtherEnding])
+    if (item->Masks().MayMatchUpperCased(FUpperFilename))
+      collected |= item->CheckUpperCasedFile(Filename, FUpperFilename, FileProtection, LastAccessUtc);
   return collected;
 }
 

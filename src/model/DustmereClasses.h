@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "scan/XolMasks.h"
 
 namespace dustmere {
@@ -129,13 +131,18 @@ public:
   TSmartFileProtection SmartFileProtection() const noexcept { return FSmartFileProtection; }
 
   // Offers one found file (a full path) under a file-protection rule; true when it was collected.
-  bool CheckFile(const std::wstring& Filename, const std::wstring& FileProtection);
+  // LastAccessUtc is the file's last access as the disk reading's listing reported it; without
+  // it the file is looked up.
+  bool CheckFile(const std::wstring& Filename, const std::wstring& FileProtection,
+                 std::optional<platform::FileTime> LastAccessUtc = std::nullopt);
   // The same for a name the caller has already upper-cased in ASCII letters: the list does so
   // once per file for all its actions.
   bool CheckUpperCasedFile(const std::wstring& Filename, std::wstring_view UpperFilename,
-                           const std::wstring& FileProtection);
+                           const std::wstring& FileProtection,
+                           std::optional<platform::FileTime> LastAccessUtc);
 
   void ClearFilelist() noexcept { FFilelist.clear(); }
+  const TMaskList& Masks() const noexcept { return FMasks; }
 
 protected:
   TCleanupFileMaskItem() = default;
@@ -153,7 +160,8 @@ protected:
 
 private:
   void Describe() final;
-  bool ProtectionLetsGo(const std::wstring& Filename, const std::wstring& FileProtection) const;
+  bool ProtectionLetsGo(const std::wstring& Filename, const std::wstring& FileProtection,
+                        std::optional<platform::FileTime> LastAccessUtc) const;
 
   std::vector<std::wstring> FFilelist;
   std::wstring FSpecification;
@@ -179,8 +187,10 @@ public:
                                        bool DefaultEnabled);
 
   // Offers a found file to every file-mask action, enabled or not; true when any collected it.
-  // Files in recycle-bin folders and ignored files go to none.
-  bool CheckFile(const std::wstring& Filename, const std::wstring& FileProtection);
+  // Files in recycle-bin folders and ignored files go to none. LastAccessUtc: as for
+  // TCleanupFileMaskItem::CheckFile.
+  bool CheckFile(const std::wstring& Filename, const std::wstring& FileProtection,
+                 std::optional<platform::FileTime> LastAccessUtc = std::nullopt);
   // Runs every enabled action in list order; an error stops the run.
   void Cleanup();
   void ResetFileMaskItems();
@@ -194,6 +204,12 @@ private:
 
   std::vector<std::unique_ptr<TCleanupCustomItem>> FItems;
   std::vector<TCleanupFileMaskItem*> FFileMaskItems;  // the file-mask entries, in list order
+  // For each last character of a name (ASCII, and one slot for all others), the file-mask
+  // entries, in list order, that have a mask which a name ending so can match. Asking the others
+  // would only be answered no.
+  static constexpr size_t OtherEnding = 128;
+  std::vector<std::vector<TCleanupFileMaskItem*>> FItemsByEnding;
+  void IndexFileMaskItem(TCleanupFileMaskItem& item);
   std::wstring FIgnoreFileList;
   TMaskList FIgnoreMasks;
   std::wstring FUpperFilename;  // reused for every file

@@ -2,6 +2,8 @@
 
 #include "platform/Exception.h"
 
+#include <cstdint>
+
 namespace dustmere {
 
 Exception::Exception(std::wstring message)
@@ -14,7 +16,12 @@ std::wstring UpperAscii(std::wstring_view s) {
 }
 
 void UpperAsciiInPlace(std::wstring& s) noexcept {
-  for (auto& c : s) c = UpCaseAscii(c);
+  // Without a branch, so that the compiler can fold many characters at once: every path found
+  // on a disk comes through here.
+  for (auto& c : s) {
+    const auto code = static_cast<std::uint32_t>(c);
+    c = static_cast<wchar_t>(code - ((code - L'a' < 26u) ? 0x20u : 0u));
+  }
 }
 
 bool SameTextAscii(std::wstring_view a, std::wstring_view b) noexcept {

@@ -112,7 +112,7 @@ void TDirReader::WalkDirectory(std::wstring& path) {
   path.resize(base);
   if (!listing.IsOpen()) return;
 
-  platform::DirEntry entry;
+  platform::DirEntry& entry = FCurrentEntry;
   try {
     while (FActive && listing.Next(entry)) {
       const std::wstring& name = entry.Name;

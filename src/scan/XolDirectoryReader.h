@@ -50,6 +50,10 @@ public:
   // Directories the walk does not enter; callers change the contents.
   std::vector<std::wstring>& ExcludeDirs() noexcept { return FExcludeDirs; }
 
+  // While OnFileFound runs: the listing's entry of the reported file, with its attributes and
+  // times, so that a receiver need not look the file up again.
+  const platform::DirEntry& CurrentEntry() const noexcept { return FCurrentEntry; }
+
   TFileFoundEvent OnFileFound;
   TDirectoryFoundEvent OnDirectoryFound;
   TReadyEvent OnReady;
@@ -67,6 +71,8 @@ private:
   int FDelayTimeStamp = 0;
   int FDelayLastAccess = 0;
   std::vector<std::wstring> FExcludeDirs;
+
+  platform::DirEntry FCurrentEntry;
 
   // Fixed for the length of one walk.
   bool FAnyFile = true;

@@ -54,14 +54,16 @@ bool TruncateToFatTime(platform::FileTime& LocalTime) {
   return true;
 }
 
+std::optional<platform::FileTime> LocalFatTime(platform::FileTime Utc) {
+  auto local = platform::FileTimeToLocal(Utc);
+  if (!local || !TruncateToFatTime(*local)) return std::nullopt;
+  return local;
+}
+
 platform::FileTime FileLastAccessTime(const std::wstring& FileName) {
-  const auto raise = [&] {
-    throw Exception(L"Can't read file last access time.\r\n" + FileName);
-  };
   const auto entry = platform::FindFile(FileName);
-  if (!entry) raise();
-  auto local = platform::FileTimeToLocal(entry->LastAccessTime);
-  if (!local || !TruncateToFatTime(*local)) raise();
+  const auto local = entry ? LocalFatTime(entry->LastAccessTime) : std::nullopt;
+  if (!local) throw Exception(L"Can't read file last access time.\r\n" + FileName);
   return *local;
 }
 

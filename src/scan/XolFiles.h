@@ -2,6 +2,7 @@
 // File and folder queries shared by disk reading and the cleanup actions: drive roots, system
 // and special folders, and a file's last access time. Folders come back with a trailing "\".
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ std::wstring SpecialFolderMask(int CSIDL);
 // time. Raises "Can't read file last access time.\r\n<name>" when the file cannot be looked up
 // or its time cannot be held in a FAT date and time (before 1980, after 2107).
 platform::FileTime FileLastAccessTime(const std::wstring& FileName);
+
+// A UTC file time as FileLastAccessTime gives it: local time in two-second steps; nullopt when it
+// cannot be converted or held.
+std::optional<platform::FileTime> LocalFatTime(platform::FileTime Utc);
 
 // A local time cut to the two-second steps of a FAT date and time; false when it lies outside
 // the years 1980 to 2107 that such a date can hold.

@@ -3,6 +3,9 @@
 #include "platform/Exception.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace dustmere {
 
 namespace {
@@ -92,6 +95,57 @@ TMask::TMask(std::wstring_view Mask) {
   FStarAtEnd = !Mask.empty() && Mask.back() == L'*';
   if (!FStarAtEnd || segmentStart < FTokens.size() || FSegments.empty()) closeSegment();
   FMinLength = FTokens.size();
+  PrepareQuickTests();
+}
+
+void TMask::PrepareQuickTests() {
+  if (!FStarAtEnd && !FTokens.empty() && FTokens.back().Kind == TokenKind::Literal)
+    FLastChar = FTokens.back().Char;
+  if (!FStarAtStart) {
+    const Segment& head = FSegments.front();
+    while (FPrefixLength < PrefixCapacity && FPrefixLength < head.Count &&
+           FTokens[head.First + FPrefixLength].Kind == TokenKind::Literal) {
+      FPrefix[FPrefixLength] = FTokens[head.First + FPrefixLength].Char;
+      ++FPrefixLength;
+    }
+  }
+  // Skip tables for the literal segments that must be searched for.
+  for (size_t s = 0; s < FSegments.size(); ++s) {
+    Segment& segment = FSegments[s];
+    const bool searched = (s > 0 || FStarAtStart) && (s + 1 < FSegments.size() || FStarAtEnd);
+    if (!searched || segment.Count < 3 || segment.Count > 255) continue;
+    bool literal = true;
+    for (std::uint32_t k = 0; k < segment.Count; ++k)
+      literal = literal && FTokens[segment.First + k].Kind == TokenKind::Literal &&
+                FTokens[segment.First + k].Char <= 255;
+    if (!literal) continue;
+    std::array<std::uint8_t, 256> skips;
+    skips.fill(std::uint8_t(segment.Count));
+    for (std::uint32_t k = 0; k + 1 < segment.Count; ++k)
+      skips[FTokens[segment.First + k].Char] = std::uint8_t(segment.Count - 1 - k);
+    segment.Skips = std::int32_t(FSkipTables.size());
+    FSkipTables.push_back(skips);
+  }
+}
+
+size_t TMask::FindSegment(const Segment& segment, std::wstring_view name, size_t begin,
+                          size_t end) const noexcept {
+  if (segment.Skips < 0) {
+    for (; begin + segment.Count <= end; ++begin)
+      if (SegmentMatchesAt(segment, name, begin)) return begin;
+    return std::wstring_view::npos;
+  }
+  // Horspool: look at the character under the segment's last position and skip ahead by how far
+  // that character stands from the segment's end.
+  const auto& skips = FSkipTables[size_t(segment.Skips)];
+  const size_t last = segment.Count - 1;
+  while (begin + segment.Count <= end) {
+    const wchar_t c = UpCaseAscii(name[begin + last]);
+    if (c == FTokens[segment.First + last].Char && SegmentMatchesAt(segment, name, begin))
+      return begin;
+    begin += unsigned(c) <= 255 ? skips[c] : segment.Count;
+  }
+  return std::wstring_view::npos;
 }
 
 bool TMask::TokenMatches(const Token& token, wchar_t c) const noexcept {
@@ -108,25 +162,26 @@ bool TMask::TokenMatches(const Token& token, wchar_t c) const noexcept {
   return false;
 }
 
-bool TMask::SegmentMatchesAt(const Segment& segment, std::wstring_view name,
-                             size_t at) const noexcept {
+bool TMask::SegmentMatchesAt(const Segment& segment, std::wstring_view name, size_t at,
+                             std::uint32_t from) const noexcept {
   const Token* token = FTokens.data() + segment.First;
-  for (std::uint32_t k = 0; k < segment.Count; ++k)
+  for (std::uint32_t k = from; k < segment.Count; ++k)
     if (!TokenMatches(token[k], name[at + k])) return false;
   return true;
 }
 
-bool TMask::Matches(std::wstring_view Name) const noexcept {
-  if (Name.size() < FMinLength) return false;
+bool TMask::MatchesSegments(std::wstring_view Name) const noexcept {
   const bool anyStar = FStarAtStart || FSegments.size() > 1 || FStarAtEnd;
-  if (!anyStar) return Name.size() == FMinLength && SegmentMatchesAt(FSegments[0], Name, 0);
+  // The literal prefix has been compared already.
+  if (!anyStar)
+    return Name.size() == FMinLength && SegmentMatchesAt(FSegments[0], Name, 0, FPrefixLength);
 
   // The first segment is anchored at the start unless a star leads, the last at the end unless
   // a star trails; the cheap anchored tests run first because most names fail there.
   size_t first = 0, last = FSegments.size();
   size_t begin = 0, end = Name.size();
   if (!FStarAtStart) {
-    if (!SegmentMatchesAt(FSegments[0], Name, 0)) return false;
+    if (!SegmentMatchesAt(FSegments[0], Name, 0, FPrefixLength)) return false;
     begin = FSegments[0].Count;
     first = 1;
   }
@@ -140,16 +195,9 @@ bool TMask::Matches(std::wstring_view Name) const noexcept {
   for (size_t s = first; s < last; ++s) {
     const Segment& segment = FSegments[s];
     if (segment.Count == 0) continue;
-    bool found = false;
-    while (begin + segment.Count <= end) {
-      if (SegmentMatchesAt(segment, Name, begin)) {
-        found = true;
-        break;
-      }
-      ++begin;
-    }
-    if (!found) return false;
-    begin += segment.Count;
+    const size_t at = FindSegment(segment, Name, begin, end);
+    if (at == std::wstring_view::npos) return false;
+    begin = at + segment.Count;
   }
   return true;
 }
@@ -257,19 +305,35 @@ std::wstring EscapeMaskText(std::wstring_view Text) {
 TMaskList::TMaskList(std::wstring_view MaskList) {
   for (const auto& mask : ReadMaskList(MaskList)) {
     try {
-      FMasks.emplace_back(std::in_place_index<0>, mask);
+      FMasks.emplace_back(mask);
     } catch (const Exception& error) {
-      FMasks.emplace_back(std::in_place_index<1>, error.Message());
+      FInvalid = true;
+      FInvalidMessage = error.Message();
+      break;
     }
   }
-}
-
-bool TMaskList::Matches(std::wstring_view Name) const {
+  FAnyEnding = FInvalid;
   for (const auto& mask : FMasks) {
-    if (const auto* invalid = std::get_if<std::wstring>(&mask)) throw Exception(*invalid);
-    if (std::get<TMask>(mask).Matches(Name)) return true;
+    const wchar_t last = mask.LastChar();
+    if (last == 0 || last >= 128)
+      FAnyEnding = true;
+    else
+      FEndings.set(std::size_t(last));
   }
-  return false;
+
+  // The probe: the last position that every mask's literal start reaches. Names on one drive
+  // share their first characters, so the later the position, the more names it tells apart.
+  if (FInvalid || FMasks.empty()) return;
+  size_t shortest = SIZE_MAX;
+  for (const auto& mask : FMasks) shortest = std::min(shortest, mask.LiteralPrefix().size());
+  if (shortest == 0) return;
+  FProbePosition = shortest - 1;
+  for (const auto& mask : FMasks) {
+    const wchar_t c = mask.LiteralPrefix()[FProbePosition];
+    if (c >= 128) return;
+    FProbeChars.set(std::size_t(c));
+  }
+  FProbe = true;
 }
 
 }  // namespace dustmere
