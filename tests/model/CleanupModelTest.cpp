@@ -113,6 +113,13 @@ TEST(CleanupList, OffersFilesToEveryFileMaskActionPastRecycleBinsAndIgnoredFiles
   EXPECT_EQ(unchecked.FirstInfoLine(), L"One file found.");
   EXPECT_EQ(anything.FirstInfoLine(), L"3 files found.");
 
+  // Names that end in letters outside ASCII reach the actions that can match them too.
+  auto& all = AddFileMaskAction(list, L"*");
+  auto& accented = AddFileMaskAction(list, L"*\u00E9");
+  EXPECT_TRUE(list.CheckFile(L"C:\\Temp\\caf\u00E9", L"None"));
+  EXPECT_EQ(all.Filelist().size(), 1u);
+  EXPECT_EQ(accented.Filelist().size(), 1u);
+
   list.ResetFileMaskItems();
   EXPECT_EQ(anything.FirstInfoLine(), L"No files found.");
   EXPECT_EQ(anything.CleanupNeeded(), cnNo);
@@ -195,9 +202,15 @@ protected:
     Tree.SetTimes(name, when, when);
     return path;
   }
+  // Asked both ways: with the file looked up, and with the time its listing entry gave.
   static bool Collects(TSmartFileProtection smart, const std::wstring& rule,
                        const std::wstring& file) {
-    return FileMaskAction(L"*", smart)->CheckFile(file, rule);
+    const bool lookedUp = FileMaskAction(L"*", smart)->CheckFile(file, rule);
+    if (const auto entry = platform::FindFile(file)) {
+      EXPECT_EQ(FileMaskAction(L"*", smart)->CheckFile(file, rule, entry->LastAccessTime), lookedUp)
+          << ToUtf8(file) << " " << ToUtf8(rule);
+    }
+    return lookedUp;
   }
 };
 

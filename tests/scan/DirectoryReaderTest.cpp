@@ -90,6 +90,25 @@ TEST_F(DirReaderTest, ReportsEveryDirectoryBeforeItsContentsAndEveryFile) {
   EXPECT_FALSE(recorder.Reader.Active());
 }
 
+TEST_F(DirReaderTest, OffersTheListingEntryOfEachReportedFile) {
+  const FileTime used = test::UtcTime(2024, 5, 1, 8, 30, 0);
+  Tree.File(L"sub\\a.txt", "12345");
+  Tree.SetTimes(L"sub\\a.txt", used, used + TicksPerSecond);
+  TRecordingReader recorder(R);
+  int seen = 0;
+  recorder.Reader.OnFileFound = [&](TDirReader& sender, const std::wstring& file) {
+    ++seen;
+    const platform::DirEntry& entry = sender.CurrentEntry();
+    EXPECT_EQ(R + L"sub\\" + entry.Name, file);
+    EXPECT_EQ(entry.LastAccessTime, used);
+    EXPECT_EQ(entry.LastWriteTime, used + TicksPerSecond);
+    EXPECT_EQ(entry.Size, 5u);
+    EXPECT_EQ(entry.LastAccessTime, platform::FindFile(file)->LastAccessTime);
+  };
+  recorder.Run();
+  EXPECT_EQ(seen, 1);
+}
+
 TEST_F(DirReaderTest, WithoutRecursionReportsOnlyTheStartDirectory) {
   Tree.File(L"a.txt");
   Tree.File(L"sub\\b.txt");

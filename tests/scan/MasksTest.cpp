@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/Exception.h"
 #include "platform/Text.h"
 #include "scan/XolMasks.h"
@@ -61,6 +63,37 @@ TEST(MaskMatches, MatchesWholeNamesCaseInsensitivelyInAsciiOnly) {
         << ToUtf8(c.Name) << " ~ " << ToUtf8(c.Mask);
     // The parsed mask and the text form must agree.
     EXPECT_EQ(TMask(c.Mask).Matches(c.Name), c.Expected) << ToUtf8(c.Mask);
+  }
+}
+
+// The parsed list rules names out early (by their last character, and by one character of the
+// masks' literal starts); none of that may change an answer.
+TEST(MaskList, ParsedListsAnswerAsTheTextFormDoes) {
+  std::vector<std::wstring> masks, names;
+  for (const auto& c : MatchCases) {
+    masks.push_back(c.Mask);
+    names.push_back(c.Name);
+  }
+  for (const wchar_t* extra : {L"C:\\WINDOWS\\Prefetch\\*", L"C:\\WINDOWS\\Temp\\*", L"C:\\W?N*",
+                               L"*\u00E9", L"C:\\Users\\*\\Recent\\*.lnk"})
+    masks.push_back(extra);
+  for (const wchar_t* extra : {L"C:\\WINDOWS\\PREFETCH\\X.PF", L"C:\\WINDOWS\\TEMPLATES\\A",
+                               L"C:\\WIN", L"D:\\caf\u00E9", L"C:\\USERS\\U\\RECENT\\A.LNK", L"C:"})
+    names.push_back(extra);
+  // Every mask alone, and every window of four neighbouring masks as one list.
+  for (size_t first = 0; first < masks.size(); ++first) {
+    for (const size_t count : {size_t(1), size_t(4)}) {
+      const std::vector<std::wstring> window(
+          masks.begin() + std::ptrdiff_t(first),
+          masks.begin() + std::ptrdiff_t(std::min(masks.size(), first + count)));
+      const TMaskList list(WriteMaskList(window));
+      for (const auto& name : names) {
+        bool expected = false;
+        for (const auto& mask : window) expected = expected || MaskMatches(name, mask);
+        EXPECT_EQ(list.Matches(name), expected) << ToUtf8(name) << " ~ " << ToUtf8(WriteMaskList(window));
+        EXPECT_EQ(list.MatchesUpperCased(UpperAscii(name)), expected) << ToUtf8(name);
+      }
+    }
   }
 }
 
