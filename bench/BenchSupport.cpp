@@ -181,6 +181,40 @@ std::uint64_t PeakMemoryBytes() {
 #endif
 }
 
+namespace {
+
+void WalkBelow(std::wstring& path, std::int64_t& entries,
+               const std::function<void(const std::wstring&, const platform::DirEntry&)>& onFile) {
+  const size_t base = path.size();
+  path += L"*.*";
+  platform::DirListing listing(path);
+  path.resize(base);
+  platform::DirEntry entry;
+  while (listing.Next(entry)) {
+    if (entry.Name == L"." || entry.Name == L"..") continue;
+    ++entries;
+    path += entry.Name;
+    if (entry.IsDirectory()) {
+      path += L'\\';
+      WalkBelow(path, entries, onFile);
+    } else if (onFile) {
+      onFile(path, entry);
+    }
+    path.resize(base);
+  }
+}
+
+}  // namespace
+
+std::int64_t BareWalk(
+    const std::wstring& Folder,
+    const std::function<void(const std::wstring&, const platform::DirEntry&)>& OnFile) {
+  std::int64_t entries = 0;
+  std::wstring path = Folder;
+  WalkBelow(path, entries, OnFile);
+  return entries;
+}
+
 double BestSeconds(int Repeats, const std::function<void()>& Run) {
   double best = 1e300;
   for (int i = 0; i < Repeats; ++i) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace dustmere::bench {
 
 // Prepares the platform (natively: the simulated machine) and makes an empty scratch folder.
@@ -36,6 +38,12 @@ std::int64_t GenerateTree(const std::wstring& Folder, const TreeShape& Shape,
 
 // The peak memory of this process so far, in bytes.
 std::uint64_t PeakMemoryBytes();
+
+// The least a walk can do: list every folder below Folder (a path ending in "\\") and hand each
+// file to OnFile with its listing entry. Returns the number of entries, folders included.
+std::int64_t BareWalk(const std::wstring& Folder,
+                      const std::function<void(const std::wstring&, const platform::DirEntry&)>&
+                          OnFile = nullptr);
 
 // Best of Repeats runs, in seconds.
 double BestSeconds(int Repeats, const std::function<void()>& Run);

@@ -38,44 +38,6 @@ struct FoundFile {
   platform::FileTime LastAccess;
 };
 
-void CollectPaths(std::wstring& path, std::vector<FoundFile>& files, std::int64_t& folders) {
-  ++folders;
-  const size_t base = path.size();
-  path += L"*.*";
-  platform::DirListing listing(path);
-  path.resize(base);
-  platform::DirEntry entry;
-  while (listing.Next(entry)) {
-    if (entry.Name == L"." || entry.Name == L"..") continue;
-    path += entry.Name;
-    if (entry.IsDirectory()) {
-      path += L'\\';
-      CollectPaths(path, files, folders);
-    } else {
-      files.push_back({path, entry.LastAccessTime});
-    }
-    path.resize(base);
-  }
-}
-
-void BareWalk(std::wstring& path, std::int64_t& entries) {
-  const size_t base = path.size();
-  path += L"*.*";
-  platform::DirListing listing(path);
-  path.resize(base);
-  platform::DirEntry entry;
-  while (listing.Next(entry)) {
-    if (entry.Name == L"." || entry.Name == L"..") continue;
-    ++entries;
-    if (entry.IsDirectory()) {
-      path += entry.Name;
-      path += L'\\';
-      BareWalk(path, entries);
-      path.resize(base);
-    }
-  }
-}
-
 std::int64_t TotalCollected(const TCleanupList& list) {
   std::int64_t total = 0;
   for (int i = 0; i < list.Count(); ++i)
@@ -106,9 +68,11 @@ int HotPath() {
   TCleanupList list;
   AddWholeCatalogue(list);
   std::vector<FoundFile> files;
-  std::int64_t folders = 0;
-  std::wstring path = scratch;
-  CollectPaths(path, files, folders);
+  const std::int64_t entries = bench::BareWalk(
+      scratch, [&](const std::wstring& path, const platform::DirEntry& entry) {
+        files.push_back({path, entry.LastAccessTime});
+      });
+  const std::int64_t folders = entries - std::int64_t(files.size()) + 1;
 
   // CheckFile alone, over the corpus twice (a few hundred thousand paths).
   std::int64_t collected = 0;
@@ -146,13 +110,8 @@ int HotPath() {
   reader.SetRecursive(true);
   reader.SetFilemask(L"*.*");
   double bareBest = 1e300, readingBest = 1e300;
-  std::int64_t entries = 0;
   for (int round = 0; round < 4; ++round) {
-    const double b = bench::BestSeconds(1, [&] {
-      entries = 0;
-      std::wstring p = scratch;
-      BareWalk(p, entries);
-    });
+    const double b = bench::BestSeconds(1, [&] { bench::BareWalk(scratch); });
     const double r = bench::BestSeconds(1, [&] { Reading(reader, list, scratch); });
     if (round == 0) continue;
     bareBest = std::min(bareBest, b);

@@ -416,16 +416,6 @@ std::optional<std::uint32_t> FileAttributes(const std::wstring& Path) {
   return entry.Attributes;
 }
 
-bool DirectoryExists(const std::wstring& Path) {
-  const auto attributes = FileAttributes(Path);
-  return attributes && (*attributes & AttrDirectory);
-}
-
-bool FileExists(const std::wstring& Path) {
-  const auto attributes = FileAttributes(Path);
-  return attributes && !(*attributes & AttrDirectory);
-}
-
 // Drives
 
 std::uint32_t LogicalDrives() {

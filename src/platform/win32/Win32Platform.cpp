@@ -87,16 +87,6 @@ std::optional<std::uint32_t> FileAttributes(const std::wstring& Path) {
   return attributes;
 }
 
-bool DirectoryExists(const std::wstring& Path) {
-  const auto attributes = FileAttributes(Path);
-  return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::wstring& Path) {
-  const auto attributes = FileAttributes(Path);
-  return attributes && !(*attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Drives
 
 std::uint32_t LogicalDrives() { return GetLogicalDrives(); }

@@ -1,0 +1,17 @@
+// The platform operations that both implementations build from the others.
+
+#include "platform/Platform.h"
+
+namespace dustmere::platform {
+
+bool DirectoryExists(const std::wstring& Path) {
+  const auto attributes = FileAttributes(Path);
+  return attributes && (*attributes & AttrDirectory);
+}
+
+bool FileExists(const std::wstring& Path) {
+  const auto attributes = FileAttributes(Path);
+  return attributes && !(*attributes & AttrDirectory);
+}
+
+}  // namespace dustmere::platform
