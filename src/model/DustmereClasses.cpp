@@ -111,8 +111,8 @@ std::wstring TCleanupFileMaskItem::GetSecondInfoLine() const {
   if (rule == L"Smart")
     return FSmartFileProtection == sfWindowsSession ? L"File protection: Windows session (smart)"
                                                     : L"File protection: Last week (smart)";
-  // Not a rule the program writes; a rule it does not know protects everything (Algorithms of
-  // the protection test), so say what it is.
+  // Not a rule the program writes; a rule it does not know lets no file go (see
+  // ProtectionLetsGo), so name it as it stands.
   return L"File protection: " + rule;
 }
 

@@ -173,6 +173,57 @@ TEST(FileMaskCatalogue, OutlookReadsTheSecureFolderOfFiveVersions) {
             (std::vector<std::wstring>{eight + L"*", L"\\*", twelve + L"*"}));
 }
 
+// Each own availability test, with what makes it say yes: keys and folders that the test makes
+// and takes away again. 32-bit programs keep their machine keys in the 32-bit registry view.
+TEST(FileMaskCatalogue, AvailabilityFollowsTheMachine) {
+  using platform::RegistryView;
+  const std::wstring P = SpecialFolder(CSIDL_PROFILE), W = WindowsFolder();
+  const struct {
+    const char* Class;
+    bool (*IsAvailable)();
+    RegistryRoot Root;
+    const wchar_t* Key;  // nullptr: a folder instead
+    RegistryView View;
+    std::wstring Folder;
+  } cases[] = {
+      {"TDeleteTemporaryBDSFiles", &TDeleteTemporaryBDSFiles::IsAvailable, RegistryRoot::CurrentUser,
+       L"Software\\Borland\\BDS", RegistryView::Native, L""},
+      {"TDeleteOracleClientLogFiles", &TDeleteOracleClientLogFiles::IsAvailable,
+       RegistryRoot::LocalMachine, L"Software\\Oracle", RegistryView::Wow32, L""},
+      {"TDeleteOracleClientLogFiles", &TDeleteOracleClientLogFiles::IsAvailable,
+       RegistryRoot::LocalMachine, L"Software\\Oracle", RegistryView::Native, L""},
+      {"TClearRealOnePlayerHistory", &TClearRealOnePlayerHistory::IsAvailable,
+       RegistryRoot::LocalMachine, L"SOFTWARE\\RealNetworks\\RealPlayer", RegistryView::Wow32, L""},
+      {"TEmptyJavaCache", &TEmptyJavaCache::IsAvailable, RegistryRoot::CurrentUser, nullptr,
+       RegistryView::Native, P + L".jpi_cache"},
+      {"TEmptyJavaCache", &TEmptyJavaCache::IsAvailable, RegistryRoot::CurrentUser, nullptr,
+       RegistryView::Native, P + L"Sun"},
+      {"TEmptyPrefetchAppCache", &TEmptyPrefetchAppCache::IsAvailable, RegistryRoot::CurrentUser,
+       nullptr, RegistryView::Native, W + L"Prefetch"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Class);
+    if (c.IsAvailable()) continue;  // this machine has it already: nothing to show
+    if (c.Key) {
+      test::TFixedRegistryKey key(c.Root, c.Key, c.View);
+      EXPECT_TRUE(c.IsAvailable());
+    } else {
+      // The folder and, for the second Java folder, the ones below it that the test looks for.
+      std::vector<std::wstring> made{c.Folder};
+      if (c.Folder == P + L"Sun")
+        for (const wchar_t* below :
+             {L"\\Java", L"\\Java\\Deployment", L"\\Java\\Deployment\\cache"})
+          made.push_back(c.Folder + below);
+      for (const auto& folder : made) ASSERT_TRUE(platform::CreateFolder(folder));
+      EXPECT_TRUE(c.IsAvailable());
+      for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
+        platform::RemoveEmptyFolder(*folder);
+    }
+    EXPECT_FALSE(c.IsAvailable());
+  }
+  EXPECT_FALSE(TDeleteTemporaryVisualStudioFiles::IsAvailable());
+}
+
 TEST(FileMaskCatalogue, WindowsUpdateFoldersAreRemovedOnlyWhenEmptied) {
   const auto action = CreateCleanupAction<TDeleteWindowsUpdateTemporaryFiles>();
   std::vector<std::wstring> roots;

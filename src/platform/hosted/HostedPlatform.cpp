@@ -649,10 +649,10 @@ bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUt
   const auto host = hosted::HostPath(Path);
   if (!host) return false;
   const auto toSpec = [](std::optional<FileTime> t) {
-    timespec spec{};
+    timespec when{};
     if (!t) {
-      spec.tv_nsec = UTIME_OMIT;
-      return spec;
+      when.tv_nsec = UTIME_OMIT;
+      return when;
     }
     const std::int64_t sinceUnix = *t - UnixEpochInTicksSeconds * TicksPerSecond;
     std::int64_t seconds = sinceUnix / TicksPerSecond;
@@ -661,9 +661,9 @@ bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUt
       rest += TicksPerSecond;
       --seconds;
     }
-    spec.tv_sec = time_t(seconds);
-    spec.tv_nsec = long(rest * 100);
-    return spec;
+    when.tv_sec = time_t(seconds);
+    when.tv_nsec = long(rest * 100);
+    return when;
   };
   const timespec times[2] = {toSpec(LastAccessUtc), toSpec(LastWriteUtc)};
   return utimensat(AT_FDCWD, host->c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
