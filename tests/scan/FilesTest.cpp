@@ -27,6 +27,15 @@ TEST(SystemFolders, EndWithADelimiterAndExist) {
   EXPECT_EQ(SpecialFolderMask(CSIDL_RECENT), SpecialFolder(CSIDL_RECENT) + L"*");
 }
 
+TEST(Drives, TheSystemDriveIsFixedAndHasFreeSpace) {
+  EXPECT_EQ(platform::DriveTypeOf(L"C:\\"), platform::DriveType::Fixed);
+  const auto free = platform::FreeBytesAvailable(L"C:\\");
+  ASSERT_TRUE(free);
+  EXPECT_GT(*free, 0u);
+  EXPECT_FALSE(platform::FreeBytesAvailable(L"Q:\\"));  // no such drive
+  EXPECT_EQ(platform::DriveTypeOf(L"Q:\\"), platform::DriveType::NoRootDir);
+}
+
 TEST(FileLastAccessTime, IsLocalTimeInTwoSecondSteps) {
   test::TFixtureTree tree;
   tree.File(L"a.tmp");

@@ -675,7 +675,9 @@ bool SetFileTimes(const std::wstring& Path, std::optional<FileTime> LastAccessUt
 void ProcessMessages(MessagePace) {
   auto& m = TheMachine();
   ++m.ProcessMessagesCalls;
-  if (m.ProcessMessagesHook) m.ProcessMessagesHook();
+  if (!m.ProcessMessagesHook) return;
+  const auto hook = m.ProcessMessagesHook;  // the hook may replace itself
+  hook();
 }
 
 // Errors
