@@ -14,4 +14,9 @@ bool FileExists(const std::wstring& Path) {
   return attributes && !(*attributes & AttrDirectory);
 }
 
+bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
+                      RegistryView View) {
+  return RegistryKey::Open(Root, Key, Access, View).has_value();
+}
+
 }  // namespace dustmere::platform

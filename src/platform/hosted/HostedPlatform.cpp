@@ -475,11 +475,6 @@ wchar_t DecimalSeparator() { return TheMachine().DecimalSeparator; }
 
 // Registry
 
-bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
-                      RegistryView View) {
-  return RegistryKey::Open(Root, Key, Access, View).has_value();
-}
-
 class RegistryKey::Impl {
 public:
   RegistryRoot Root;

@@ -191,11 +191,6 @@ REGSAM AccessMask(RegistryAccess access, RegistryView view) {
 
 }  // namespace
 
-bool RegistryKeyOpens(RegistryRoot Root, const std::wstring& Key, RegistryAccess Access,
-                      RegistryView View) {
-  return RegistryKey::Open(Root, Key, Access, View).has_value();
-}
-
 class RegistryKey::Impl {
 public:
   win32::RegKeyHandle Key;
