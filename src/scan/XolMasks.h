@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Text.h"
 
 namespace dustmere {
 
@@ -20,20 +21,6 @@ namespace dustmere {
 class TMask {
 public:
   explicit TMask(std::wstring_view Mask);
-
-  static wchar_t UpCaseAscii(wchar_t c) noexcept {
-    return (c >= L'a' && c <= L'z') ? wchar_t(c - (L'a' - L'A')) : c;
-  }
-  // The same for a name already upper-cased in ASCII letters, which spares the folding.
-  bool MatchesUpperCased(std::wstring_view UpperName) const noexcept {
-    if (UpperName.size() < FMinLength) return false;
-    if (FLastChar && UpperName.back() != FLastChar) return false;
-    // From the back: paths share their first characters ("C:\\WINDOWS\\") far more often than
-    // later ones, so the far end of a long folder prefix tells most names apart at once.
-    for (std::uint32_t i = FPrefixLength; i-- > 0;)
-      if (UpperName[i] != FPrefix[i]) return false;
-    return MatchesSegments(UpperName);
-  }
 
   // The literal characters every matching name starts with, upper-cased (up to 32).
   std::wstring_view LiteralPrefix() const noexcept { return {FPrefix, FPrefixLength}; }
@@ -50,6 +37,17 @@ public:
     for (std::uint32_t i = FPrefixLength; i-- > 0;)
       if (UpCaseAscii(Name[i]) != FPrefix[i]) return false;
     return MatchesSegments(Name);
+  }
+
+  // The same for a name already upper-cased in ASCII letters, which spares the folding.
+  bool MatchesUpperCased(std::wstring_view UpperName) const noexcept {
+    if (UpperName.size() < FMinLength) return false;
+    if (FLastChar && UpperName.back() != FLastChar) return false;
+    // From the back: paths share their first characters ("C:\\WINDOWS\\") far more often than
+    // later ones, so the far end of a long folder prefix tells most names apart at once.
+    for (std::uint32_t i = FPrefixLength; i-- > 0;)
+      if (UpperName[i] != FPrefix[i]) return false;
+    return MatchesSegments(UpperName);
   }
 
 private:
@@ -122,7 +120,7 @@ public:
     // A name can only match a mask that ends in a literal character when it ends in that
     // character too; most names of a disk end in none of the few that a list's masks end in.
     if (!FAnyEnding) {
-      const wchar_t last = Name.empty() ? 0 : TMask::UpCaseAscii(Name.back());
+      const wchar_t last = Name.empty() ? 0 : UpCaseAscii(Name.back());
       if (last >= 128 || !FEndings.test(last)) return false;
     }
     for (const auto& mask : FMasks)
