@@ -97,6 +97,12 @@ TEST_F(SettingsTest, KeepsWhatItDoesNotKnowAndReadsAnyOrder) {
             std::string::npos);
 }
 
+TEST_F(SettingsTest, AFileWithoutDeclarationIsWrittenBackWithoutOne) {
+  const auto settings = LoadText("<DustmereSettings>\n  <Options ScanDrives=\"Local\"/>\n</DustmereSettings>");
+  EXPECT_EQ(settings.Options().ScanDrives(), L"Local");
+  EXPECT_EQ(Saved(settings), "<DustmereSettings><Options ScanDrives=\"Local\"/></DustmereSettings>");
+}
+
 TEST_F(SettingsTest, TextsWithMarkupCharactersRoundTrip) {
   const auto settings = NewDustmereSettings();
   const std::wstring caption = L"Tom & Jerry <\"quoted\"> 'x' \u00E9\u20AC\U0001F600";
