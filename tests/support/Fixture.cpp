@@ -1,6 +1,10 @@
 #include "support/Fixture.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cwchar>
+#include <random>
 #include <stdexcept>
 
 #include "platform/Text.h"
@@ -9,7 +13,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -22,13 +25,17 @@ namespace {
 
 std::atomic<int> FixtureCounter{0};
 
+// Test programs run side by side, each under Wine with a server of its own that hands out the
+// same process ids, so the process id alone does not keep their fixtures apart.
 std::wstring UniqueName(const wchar_t* prefix) {
-#ifdef _WIN32
-  const unsigned long pid = GetCurrentProcessId();
-#else
-  const unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
-  return std::wstring(prefix) + std::to_wstring(pid) + L"-" + std::to_wstring(++FixtureCounter);
+  static const std::uint64_t run = [] {
+    std::random_device device;
+    return (std::uint64_t(device()) << 32) ^ std::uint64_t(device()) ^
+           std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+  }();
+  wchar_t hex[17];
+  std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(run));
+  return std::wstring(prefix) + hex + L"-" + std::to_wstring(++FixtureCounter);
 }
 
 #ifdef _WIN32
