@@ -19,14 +19,8 @@ namespace {
 // Keys of 32-bit programs live in the 32-bit view of HKEY_LOCAL_MACHINE, which a 64-bit program
 // does not see by default.
 bool MachineKeyExists(const std::wstring& Key) {
-  std::wstring path = Key;
-  if (!path.empty() && path.front() == PathDelim) path.erase(0, 1);
-  return platform::RegistryKeyOpens(RegistryRoot::LocalMachine, path,
-                                    platform::RegistryAccess::Read,
-                                    platform::RegistryView::Native) ||
-         platform::RegistryKeyOpens(RegistryRoot::LocalMachine, path,
-                                    platform::RegistryAccess::Read,
-                                    platform::RegistryView::Wow32);
+  return RegistryKeyExists(RegistryRoot::LocalMachine, Key, platform::RegistryView::Native) ||
+         RegistryKeyExists(RegistryRoot::LocalMachine, Key, platform::RegistryView::Wow32);
 }
 
 std::wstring OutlookSecurityKey(int Version) {
@@ -264,7 +258,7 @@ void TEmptyOutlookSecureTempDirectory::DescribeFileMask(std::wstring& Caption,
   std::vector<std::wstring> masks;
   for (const int version : {8, 9, 10, 11, 12}) {
     const auto key = platform::RegistryKey::Open(RegistryRoot::CurrentUser,
-                                                 OutlookSecurityKey(version).substr(1),
+                                                 RegistryKeyPath(OutlookSecurityKey(version)),
                                                  platform::RegistryAccess::AllAccess);
     if (!key) continue;
     // A value that is missing, or is not text, names no folder: it reads as the empty text.

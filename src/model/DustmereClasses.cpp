@@ -30,9 +30,8 @@ void TCleanupSpecialActionItem::Describe() {
 
 void TCleanupSpecialActionItem::ExecuteCleanup() {
   for (const auto& list : CurrentUserMRULists) {
-    std::wstring path = list;
-    if (!path.empty() && path.front() == PathDelim) path.erase(0, 1);
-    const auto key = platform::RegistryKey::Open(platform::RegistryRoot::CurrentUser, path,
+    const auto key = platform::RegistryKey::Open(platform::RegistryRoot::CurrentUser,
+                                                 RegistryKeyPath(list),
                                                  platform::RegistryAccess::AllAccess);
     if (!key) continue;
     for (const auto& name : key->ValueNames()) key->DeleteValue(name);

@@ -51,10 +51,15 @@ std::wstring SizeText(double Bytes) {
   return GeneralNumberText(value, platform::DecimalSeparator()) + L" " + Units[unit];
 }
 
-bool RegistryKeyExists(platform::RegistryRoot Root, const std::wstring& Key) {
-  std::wstring path = Key;
-  if (!path.empty() && path.front() == L'\\') path.erase(0, 1);
-  return platform::RegistryKeyOpens(Root, path, platform::RegistryAccess::Read);
+std::wstring RegistryKeyPath(std::wstring_view Key) {
+  if (!Key.empty() && Key.front() == L'\\') Key.remove_prefix(1);
+  return std::wstring(Key);
+}
+
+bool RegistryKeyExists(platform::RegistryRoot Root, const std::wstring& Key,
+                       platform::RegistryView View) {
+  return platform::RegistryKeyOpens(Root, RegistryKeyPath(Key), platform::RegistryAccess::Read,
+                                    View);
 }
 
 }  // namespace dustmere

@@ -2,6 +2,7 @@
 // Small system queries: uptime, the size text of a byte count, the registry key test.
 
 #include <string>
+#include <string_view>
 
 #include "platform/Platform.h"
 
@@ -14,7 +15,12 @@ int SystemUptimeSeconds();
 // the even neighbour after the unit is chosen, the user's decimal separator.
 std::wstring SizeText(double Bytes);
 
-// Whether the key opens for reading under Root. A leading "\" in Key is dropped.
-bool RegistryKeyExists(platform::RegistryRoot Root, const std::wstring& Key);
+// A key path as the catalogues write it ("\Software\..."), as the registry takes it: a leading
+// "\" is dropped, the path is always taken from the root.
+std::wstring RegistryKeyPath(std::wstring_view Key);
+
+// Whether the key opens for reading under Root, in the given view. A leading "\" is dropped.
+bool RegistryKeyExists(platform::RegistryRoot Root, const std::wstring& Key,
+                       platform::RegistryView View = platform::RegistryView::Native);
 
 }  // namespace dustmere
